@@ -1,0 +1,38 @@
+# Thin wrapper over the CMake presets; `make run` and `make test` are the README's two commands.
+JOBS ?= $(shell nproc)
+RUN_DIR := run
+
+.PHONY: deps build run cli test bench format clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS)
+
+# The program starts in a working folder holding the help file and the sample data,
+# so "Data From File" with the proposed names trains the backpropagation sample at once.
+run: build
+	@mkdir -p $(RUN_DIR)
+	@cp -n examples/bpn/input.dat examples/bpn/output.dat $(RUN_DIR)/ 2>/dev/null || true
+	@cp -r examples $(RUN_DIR)/ 2>/dev/null || true
+	@cp docs/vornetica.hlp $(RUN_DIR)/ 2>/dev/null || true
+	cd $(RUN_DIR) && ../build/default/src/vornetica
+
+cli: build
+	@echo "vornetica-cli is at build/default/src/vornetica-cli"
+
+test: build
+	ctest --preset default -j $(JOBS)
+
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench -j $(JOBS)
+	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

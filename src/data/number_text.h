@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vornetica {
+
+// How the screens show a number: a blank when the value is not negative (-0 counts
+// as 0) and "-" when it is; rounded to 15 significant digits with trailing zeros
+// and a trailing point dropped; plain digits without a 0 before the point when
+// 1e-15 <= |x| < 1e15 (" .25", " .00001"), otherwise d.ddd form with "E", a sign
+// and at least two exponent digits (" 1E+15", "-1.5E-16"). NaN shows " NaN",
+// the infinities " Inf" and "-Inf". Never depends on the process locale.
+std::string numberText(double value);
+
+// The first `width` characters of numberText, leading blanks then removed; nothing
+// is rounded (1/9 gives ".111" at 5 and ".1111" at 6).
+std::string cutNumberText(double value, int width);
+
+// The form numbers take in every file: what C's "%.15G" prints, without the
+// locale ("0.5", "-0.25", "10", "1E-05", "1.23456789012346E+15").
+std::string fileNumberText(double value);
+std::string fileIntegerText(std::int64_t value);
+
+// Reads one number as the data and network files write it ("-.5", "1E-05",
+// "10"), ignoring the locale. The whole text must be the number.
+bool parseFileNumber(std::string_view text, double& value);
+
+}  // namespace vornetica

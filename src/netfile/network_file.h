@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+#include "settings/network_settings.h"
+#include "train/networks.h"
+
+namespace vornetica {
+
+// Writes the network's record (tag, sizes, for BPN the scales, then the weights;
+// one item a line, CR LF) to a temporary file in the same folder and renames it
+// over `path` only when every line is written, so a failure leaves an existing
+// file whole. Throws UserError("Error writing to vrn file!") on any failure.
+void writeNetworkFile(const std::string& path, const TrainedNetwork& network);
+
+// Reads a network file expecting `kind`. Throws UserError("Not correct network
+// type!") for another tag, and UserError naming the file, line and text for a file
+// that ends early, holds a non-numeric item, a size outside 1..32767, or (BPN) a
+// zero input scale. The result holds a network of the expected kind.
+TrainedNetwork readNetworkFile(const std::string& path, NetworkKind kind);
+
+// What the save action reports.
+struct SaveOutcome {
+    bool saved = false;
+    std::string message;  // "Finished Saving Network" or the reason nothing was saved
+};
+
+// Save Network: `answer` is the name the user gave (empty when the box was
+// cancelled). Stores it in NetworkFilePath, writes the record of the kind whose
+// encode flag is set (tested BPN, BSB, CPN, DA) from the storage, and clears that
+// flag on success. With no encode flag set nothing is touched.
+SaveOutcome saveNetwork(NetworkSettings& settings, const TrainedNetwork& storage,
+                        const std::string& answer);
+
+// What the recall window's opening reports.
+struct LoadOutcome {
+    bool loaded = false;
+    std::string message;  // empty on success
+};
+
+// Loads NetworkFilePath for the kind whose recall flag is set into the recall
+// fields and allocates that kind's work vectors. The fields are changed only when
+// the whole record was read.
+LoadOutcome loadNetwork(NetworkSettings& settings);
+
+}  // namespace vornetica
