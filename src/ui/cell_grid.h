@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+#include <string>
+#include <vector>
+
+namespace vornetica {
+
+// A grid of text cells held as plain strings (no item per cell), so a row of
+// 32767 cells stays light. With a label column, column 0 is fixed, grey and shows
+// the row number; it cannot be selected or edited.
+class CellGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit CellGridModel(bool labelColumn, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Value columns, not counting the label column. Values in columns that remain
+    // are kept when the count changes.
+    void setValueColumns(int count);
+    int valueColumns() const { return valueColumns_; }
+    void setRows(int count);
+    void addRow();
+    // Value cell (row, column), column counted from 0 among the value columns.
+    const std::string& text(int row, int column) const;
+    void setText(int row, int column, std::string text);
+    bool hasLabelColumn() const { return labelColumn_; }
+
+private:
+    bool labelColumn_;
+    int valueColumns_ = 0;
+    std::vector<std::vector<std::string>> rows_;
+};
+
+// The view: mouse and arrow keys move the current cell; the key rule of the grid
+// cells edits it (digits, "-" and "." append; Backspace and Delete clear); with
+// `editable` false the user cannot change anything.
+class CellGrid : public QTableView {
+    Q_OBJECT
+public:
+    CellGrid(bool labelColumn, bool editable, QWidget* parent = nullptr);
+    CellGridModel& cells() { return model_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    CellGridModel model_;
+    bool editable_;
+};
+
+}  // namespace vornetica
