@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 RUN_DIR := run
 
-.PHONY: deps build run cli test bench format clean
+.PHONY: deps build run cli test test-asan fuzz bench format clean
 
 deps:
 	@scripts/install-deps.sh
@@ -26,7 +26,19 @@ cli: build
 test: build
 	ctest --preset default -j $(JOBS)
 
-bench: deps
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS each (default 60).
+FUZZ_SECONDS ?= 60
+fuzz:
+	scripts/run-fuzzers.sh $(FUZZ_SECONDS)
+
+bench:
+	@scripts/install-deps.sh --bench
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
 	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done

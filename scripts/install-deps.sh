@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
 # Safe to run again: it only calls apt-get when something is not installed yet.
+# Options add the packages of optional work: --fuzz (clang and libFuzzer),
+# --bench (the peer library the benchmarks compare with), --gui-check (a virtual
+# X server and screenshots, for looking at the program as a person would).
 set -euo pipefail
 
 packages=(
@@ -8,6 +11,14 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev
 )
+for option in "$@"; do
+    case "$option" in
+        --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+        --bench) packages+=(libfann-dev) ;;
+        --gui-check) packages+=(xvfb xauth imagemagick) ;;
+        *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,170 @@
+// Training speed: our backpropagation against FANN (double build) on the same data
+// and initial weights, and the other three kinds against their straightforward loops.
+// Run with `make bench`; compare the CUPS counters of the pairs in one run.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "train/autocorrelator.h"
+#include "train/backpropagation.h"
+#include "train/brain_state.h"
+#include "train/counterpropagation.h"
+
+#ifdef VORNETICA_HAVE_FANN
+#include <doublefann.h>
+#endif
+
+namespace vornetica {
+namespace {
+
+constexpr int kEpochsPerIteration = 10;
+
+struct NetShape {
+    int inputs;
+    int hidden;
+    int outputs;
+    int vectors;
+};
+
+// Inputs spread over [-10, 10] so that, after the default scale of 10, the net sees
+// values in [-1, 1]; targets in [1, 9] become [0.1, 0.9].
+TrainingSet makeBpnSet(const NetShape& shape) {
+    TrainingSet set;
+    set.count = static_cast<std::int16_t>(shape.vectors);
+    set.inputs = Matrix<double>(shape.vectors, shape.inputs);
+    set.outputs = Matrix<double>(shape.vectors, shape.outputs);
+    RandomSource random;
+    for (double& v : set.inputs.values()) {
+        v = 20.0 * random.next() - 10.0;
+    }
+    for (double& v : set.outputs.values()) {
+        v = 1.0 + 8.0 * random.next();
+    }
+    return set;
+}
+
+BpnParameters bpnParameters(const NetShape& shape) {
+    BpnParameters parameters;
+    parameters.inputSize = shape.inputs;
+    parameters.hiddenSize = shape.hidden;
+    parameters.outputSize = shape.outputs;
+    parameters.InputScale = 10.0;
+    parameters.OutputScale = 10.0;
+    parameters.Alpha = 0.5;
+    parameters.Beta = 0.5;
+    parameters.ErrorThreshold = -1.0;  // never met: every run makes MaxIterations + 2 epochs
+    parameters.MaxIterations = kEpochsPerIteration - 2;
+    parameters.threshold.function = ThresholdKind::Logistic;
+    return parameters;
+}
+
+double connections(const NetShape& s) {
+    return static_cast<double>(s.inputs) * s.hidden + static_cast<double>(s.hidden) * s.outputs;
+}
+
+void setCups(benchmark::State& state, const NetShape& shape) {
+    state.counters["CUPS"] = benchmark::Counter(
+        connections(shape) * shape.vectors * kEpochsPerIteration * state.iterations(),
+        benchmark::Counter::kIsRate);
+}
+
+NetShape shapeOf(const benchmark::State& state) {
+    return {static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+            static_cast<int>(state.range(2)), static_cast<int>(state.range(3))};
+}
+
+void BM_Bpn_Ours(benchmark::State& state) {
+    const NetShape shape = shapeOf(state);
+    const TrainingSet set = makeBpnSet(shape);
+    const BpnParameters parameters = bpnParameters(shape);
+    RandomSource random;
+    SilentProgress silent;
+    for (auto _ : state) {
+        BpnRun run = trainBackpropagation(parameters, set, random, silent);
+        benchmark::DoNotOptimize(run.network.OutputThresholds.data());
+    }
+    setCups(state, shape);
+}
+
+#ifdef VORNETICA_HAVE_FANN
+// FANN with the same initial weights as our first run: neurons are numbered layer
+// by layer with each layer's bias neuron last.
+void copyInitialWeights(fann* ann, const NetShape& s) {
+    RandomSource random;
+    auto draw = [&random] { return 2.0 * static_cast<double>(random.next()) - 1.0; };
+    const int hiddenFirst = s.inputs + 1;
+    const int outputFirst = hiddenFirst + s.hidden + 1;
+    for (int i = 0; i < s.inputs; ++i) {
+        for (int j = 0; j < s.hidden; ++j) {
+            fann_set_weight(ann, i, hiddenFirst + j, draw());
+        }
+    }
+    for (int j = 0; j < s.hidden; ++j) {
+        for (int k = 0; k < s.outputs; ++k) {
+            fann_set_weight(ann, hiddenFirst + j, outputFirst + k, draw());
+        }
+    }
+    for (int j = 0; j < s.hidden; ++j) {
+        fann_set_weight(ann, s.inputs, hiddenFirst + j, draw());
+    }
+    for (int k = 0; k < s.outputs; ++k) {
+        fann_set_weight(ann, hiddenFirst + s.hidden, outputFirst + k, draw());
+    }
+}
+
+void BM_Bpn_Fann(benchmark::State& state) {
+    const NetShape shape = shapeOf(state);
+    const TrainingSet set = makeBpnSet(shape);
+    fann* ann = fann_create_standard(3, shape.inputs, shape.hidden, shape.outputs);
+    fann_set_activation_function_hidden(ann, FANN_SIGMOID);
+    fann_set_activation_function_output(ann, FANN_SIGMOID);
+    fann_set_activation_steepness_hidden(ann, 0.5);
+    fann_set_activation_steepness_output(ann, 0.5);
+    fann_set_training_algorithm(ann, FANN_TRAIN_INCREMENTAL);
+    fann_set_learning_momentum(ann, 0.0f);
+    fann_set_learning_rate(ann, 0.5f);
+    fann_set_train_error_function(ann, FANN_ERRORFUNC_LINEAR);
+    copyInitialWeights(ann, shape);
+
+    fann_train_data* data =
+        fann_create_train(shape.vectors, shape.inputs, shape.outputs);
+    for (int p = 0; p < shape.vectors; ++p) {
+        for (int i = 0; i < shape.inputs; ++i) {
+            data->input[p][i] = set.inputs.at(p, i) / 10.0;
+        }
+        for (int k = 0; k < shape.outputs; ++k) {
+            data->output[p][k] = set.outputs.at(p, k) / 10.0;
+        }
+    }
+    for (auto _ : state) {
+        for (int e = 0; e < kEpochsPerIteration; ++e) {
+            benchmark::DoNotOptimize(fann_train_epoch(ann, data));
+        }
+    }
+    setCups(state, shape);
+    fann_destroy_train(data);
+    fann_destroy(ann);
+}
+#endif
+
+void bpnShapes(benchmark::internal::Benchmark* b) {
+    b->Args({2, 2, 1, 4});
+    b->Args({1, 100, 1, 100});
+    b->Args({10, 100, 10, 100});
+    b->Args({100, 100, 100, 100});
+    b->Args({256, 1024, 256, 50});
+    b->ArgNames({"I", "H", "O", "P"});
+    b->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_Bpn_Ours)->Apply(bpnShapes);
+#ifdef VORNETICA_HAVE_FANN
+BENCHMARK(BM_Bpn_Fann)->Apply(bpnShapes);
+#endif
+
+}  // namespace
+}  // namespace vornetica
+
+BENCHMARK_MAIN();
