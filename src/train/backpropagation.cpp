@@ -82,6 +82,9 @@ Matrix<double> scaledCopy(const Matrix<double>& values, std::size_t rows, std::s
 
 void checkTrainingSet(const BpnParameters& parameters, const TrainingSet& data) {
     const auto P = static_cast<std::size_t>(data.count < 0 ? 0 : data.count);
+    if (P == 0) {
+        return;  // an empty set fits any sizes
+    }
     if (data.inputs.rows() < P || data.inputs.cols() != std::size_t(parameters.inputSize) ||
         data.outputs.rows() < P || data.outputs.cols() != std::size_t(parameters.outputSize)) {
         throw UserError("The training data do not match the network sizes " +
