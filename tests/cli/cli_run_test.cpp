@@ -223,6 +223,18 @@ TEST(CliWholeLife, TrainingUsesTheScreenDefaultsWhenNoOptionIsGiven) {
     EXPECT_EQ(lines[5], "10");
 }
 
+TEST(CliWholeLife, BrainStateErrorsThatNeverFallStillSaveWithANote) {
+    TempDir dir;
+    // At +-1 and alpha 0.5 each pair's error only changes sign from pass to pass.
+    writeText(dir.file("swing.dat"), "2\r\n1\r\n1\r\n-1\r\n-1\r\n1\r\n-1\r\n1\r\n-1\r\n");
+    const RunResult trained = runCli(dir, {"train", "bsb", "--inputs", "swing.dat"});
+    ASSERT_EQ(trained.status, 0) << trained.err;
+    EXPECT_EQ(trained.out, "Done!\nFinished Saving Network\n");
+    EXPECT_NE(trained.err.find("did not fall"), std::string::npos) << trained.err;
+    EXPECT_NE(trained.err.find("32767"), std::string::npos) << trained.err;
+    EXPECT_EQ(linesOf(readText(dir.file("network.vrn"))).size(), 18u);
+}
+
 TEST(CliRecordFiles, HoldEveryVectorOneValueALineWithCrLf) {
     TempDir dir;
     ASSERT_EQ(train(dir, kindCases()[0], "bpn.vrn").status, 0);
