@@ -173,6 +173,13 @@ TEST(BrainStateInABox, StopRequestEndsTheRunAfterTheCurrentPair) {
     EXPECT_FALSE(run.passLimitReached);
     EXPECT_EQ(progress.of(ProgressGrid::ErrorValues).size(), 5u);
     EXPECT_EQ(run.passes, 2);
+
+    // A request that comes when the run ends anyway stops nothing.
+    RecordingProgress late;
+    late.stopAfterQuestions = 0;
+    EXPECT_FALSE(
+        trainBrainStateInABox(BsbParameters{4, 0.5, 1e300}, makeSet({X[0]}, 4), random, late)
+            .stopped);
 }
 
 }  // namespace

@@ -303,6 +303,11 @@ TEST(Counterpropagation, SecondRunContinuesTheGeneratorAndStopEndsBetweenPairs) 
     EXPECT_NE(first.network.HiddenWeights, second.network.HiddenWeights);
     EXPECT_TRUE(second.stopped);
     EXPECT_EQ(stopping.epochs.size(), 2u);
+
+    // A request that comes when the last pair is done stops nothing.
+    RecordingProgress late;
+    late.stopAfterQuestions = 0;
+    EXPECT_FALSE(trainCounterpropagation(par, makeSet({X[0]}, {Y[0]}, 3, 2), random, late).stopped);
 }
 
 TEST(Counterpropagation, RefusesSizesBelowOneAndMismatchedData) {
