@@ -1,0 +1,412 @@
+#include "train/backpropagation.h"
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "neuron/neuron_functions.h"
+#include "settings/user_error.h"
+
+namespace vornetica {
+namespace {
+
+// The kernels below keep every sum in its own order (from 0.0, ascending index)
+// and only run independent sums side by side, so their results are the bits of
+// the plain loops. Each is compiled for the wider vector units too and picked
+// once by the loader; no path fuses a multiply with an add (the build forbids
+// contraction), so every path gives the same bits.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define VORNETICA_LAYER_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define VORNETICA_LAYER_CLONES
+#endif
+
+// net[c] = sum over r of W[r][c] * factor[r], each sum from 0.0 over ascending r,
+// all columns side by side.
+VORNETICA_LAYER_CLONES
+void weightedSums(const double* __restrict W, std::size_t rows, std::size_t cols,
+                  const double* __restrict factor, double* __restrict net) {
+    for (std::size_t c = 0; c < cols; ++c) {
+        net[c] = 0.0;
+    }
+    std::size_t r = 0;
+    // Four rows per pass over net: each net[c] still gets its additions one by one
+    // in ascending r.
+    for (; r + 4 <= rows; r += 4) {
+        const double f0 = factor[r], f1 = factor[r + 1], f2 = factor[r + 2], f3 = factor[r + 3];
+        const double* row = W + r * cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            double sum = net[c];
+            sum += row[c] * f0;
+            sum += row[cols + c] * f1;
+            sum += row[2 * cols + c] * f2;
+            sum += row[3 * cols + c] * f3;
+            net[c] = sum;
+        }
+    }
+    for (; r < rows; ++r) {
+        const double f = factor[r];
+        const double* row = W + r * cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            net[c] += row[c] * f;
+        }
+    }
+}
+
+// W[r][c] += (rate * rowSignal[r]) * colSignal[c]: the changes of one vector.
+VORNETICA_LAYER_CLONES
+void addChanges(double* __restrict W, std::size_t rows, std::size_t cols, double rate,
+                const double* __restrict rowSignal, const double* __restrict colSignal) {
+    for (std::size_t r = 0; r < rows; ++r) {
+        const double f = rate * rowSignal[r];
+        double* row = W + r * cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            row[c] += f * colSignal[c];
+        }
+    }
+}
+
+// sums[l] = sum over ascending k of D[k] * w[l * O + k] for the 4 * Groups rows
+// l, each sum from 0.0. The vector form holds four sums in the lanes of one
+// register and turns each 4 x 4 tile of four rows so that lane l meets row l's
+// elements in ascending k: the same additions in the same order as the scalar
+// loop. Several groups keep several independent additions in flight.
+template <int Groups>
+inline void rowSums(const double* __restrict w, std::size_t O, const double* __restrict D,
+                    double* sums) {
+    constexpr int kRows = 4 * Groups;
+    std::size_t k = 0;
+    double s[kRows];
+#if defined(__GNUC__) && !defined(__clang__)
+    using Lanes = double __attribute__((vector_size(32)));
+    using Picks = long long __attribute__((vector_size(32)));
+    Lanes lanes[Groups];
+    for (int g = 0; g < Groups; ++g) {
+        lanes[g] = Lanes{0.0, 0.0, 0.0, 0.0};
+    }
+    for (; k + 4 <= O; k += 4) {
+        for (int g = 0; g < Groups; ++g) {
+            const double* rows = w + std::size_t(4 * g) * O + k;
+            Lanes r0, r1, r2, r3;
+            std::memcpy(&r0, rows, sizeof r0);
+            std::memcpy(&r1, rows + O, sizeof r1);
+            std::memcpy(&r2, rows + 2 * O, sizeof r2);
+            std::memcpy(&r3, rows + 3 * O, sizeof r3);
+            const Lanes t0 = __builtin_shuffle(r0, r1, Picks{0, 4, 2, 6});
+            const Lanes t1 = __builtin_shuffle(r0, r1, Picks{1, 5, 3, 7});
+            const Lanes t2 = __builtin_shuffle(r2, r3, Picks{0, 4, 2, 6});
+            const Lanes t3 = __builtin_shuffle(r2, r3, Picks{1, 5, 3, 7});
+            // Column m of the tile: element k + m of each of the four rows.
+            const Lanes c0 = __builtin_shuffle(t0, t2, Picks{0, 1, 4, 5});
+            const Lanes c1 = __builtin_shuffle(t1, t3, Picks{0, 1, 4, 5});
+            const Lanes c2 = __builtin_shuffle(t0, t2, Picks{2, 3, 6, 7});
+            const Lanes c3 = __builtin_shuffle(t1, t3, Picks{2, 3, 6, 7});
+            Lanes sum = lanes[g];
+            sum = sum + D[k] * c0;
+            sum = sum + D[k + 1] * c1;
+            sum = sum + D[k + 2] * c2;
+            sum = sum + D[k + 3] * c3;
+            lanes[g] = sum;
+        }
+    }
+    for (int l = 0; l < kRows; ++l) {
+        s[l] = lanes[l / 4][l % 4];
+    }
+#else
+    for (int l = 0; l < kRows; ++l) {
+        s[l] = 0.0;
+    }
+#endif
+    for (; k < O; ++k) {
+        for (int l = 0; l < kRows; ++l) {
+            s[l] += D[k] * w[std::size_t(l) * O + k];
+        }
+    }
+    for (int l = 0; l < kRows; ++l) {
+        sums[l] = s[l];
+    }
+}
+
+// Row block [j, j + rows) of the output weights: error signals from the rows as
+// they are, then the rows' changes.
+inline void finishRows(double* __restrict W, std::size_t j, std::size_t rows, std::size_t O,
+                       const double* __restrict D, const double* __restrict h, double Alpha,
+                       const double* sums, double* __restrict e) {
+    for (std::size_t n = 0; n < rows; ++n) {
+        e[j + n] = ((1.0 - h[j + n]) * h[j + n]) * sums[n];
+        const double f = Alpha * h[j + n];
+        double* row = W + (j + n) * O;
+        for (std::size_t k = 0; k < O; ++k) {
+            row[k] += f * D[k];
+        }
+    }
+}
+
+// For each hidden node j: e[j] = ((1 - h[j]) * h[j]) * (sum over ascending k of
+// D[k] * W[j][k]) from row j before its update, then row j gets its changes
+// (Alpha * h[j]) * D[k]. Four rows at a time, so that four sums overlap.
+VORNETICA_LAYER_CLONES
+void backPropagateAndUpdate(double* __restrict W, std::size_t H, std::size_t O,
+                            const double* __restrict D, const double* __restrict h, double Alpha,
+                            double* __restrict e) {
+    std::size_t j = 0;
+    double sums[16];
+    for (; j + 16 <= H; j += 16) {
+        rowSums<4>(W + j * O, O, D, sums);
+        finishRows(W, j, 16, O, D, h, Alpha, sums, e);
+    }
+    for (; j + 4 <= H; j += 4) {
+        rowSums<1>(W + j * O, O, D, sums);
+        finishRows(W, j, 4, O, D, h, Alpha, sums, e);
+    }
+    for (; j < H; ++j) {
+        double sum = 0.0;
+        for (std::size_t k = 0; k < O; ++k) {
+            sum += D[k] * W[j * O + k];
+        }
+        finishRows(W, j, 1, O, D, h, Alpha, &sum, e);
+    }
+}
+
+// The neuron functions, each a small value type so that the choice is made once
+// per run and the node loops call the function directly.
+struct LinearNode {
+    double slope;
+    double operator()(double x) const { return LinearThreshold(slope, x); }
+};
+struct RampNode {
+    double boundary;
+    double operator()(double x) const { return RampThreshold(boundary, x); }
+};
+struct StepNode {
+    double upper;
+    double lower;
+    double operator()(double x) const { return x > 0.0 ? upper : lower; }
+};
+struct LogisticNode {
+    double operator()(double x) const { return LogisticThreshold(x); }
+};
+struct TanhNode {
+    double operator()(double x) const { return TanhThreshold(x); }
+};
+struct RatioSquaresNode {
+    double operator()(double x) const { return RatioSquaresThreshold(x); }
+};
+
+// Everything one run needs, allocated before the first epoch so the epochs
+// themselves allocate nothing.
+struct BpnWork {
+    std::size_t I, H, O, P;
+    Matrix<double> X;                 // P x I, inputs divided by InputScale
+    Matrix<double> T;                 // P x O, targets divided by OutputScale
+    Matrix<double> D;                 // P x O, output error signals of the latest pass
+    std::vector<double> hidden;       // h, the hidden nets first
+    std::vector<double> output;       // o, the output nets first
+    std::vector<double> hiddenError;  // e
+};
+
+Matrix<double> scaledCopy(const Matrix<double>& values, std::size_t rows, std::size_t cols,
+                          double scale) {
+    Matrix<double> scaled(rows, cols);
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (std::size_t c = 0; c < cols; ++c) {
+            scaled.at(r, c) = values.at(r, c) / scale;
+        }
+    }
+    return scaled;
+}
+
+void checkTrainingSet(const BpnParameters& parameters, const TrainingSet& data) {
+    const auto P = static_cast<std::size_t>(data.count < 0 ? 0 : data.count);
+    if (P == 0) {
+        return;  // an empty set fits any sizes
+    }
+    if (data.inputs.rows() < P || data.inputs.cols() != std::size_t(parameters.inputSize) ||
+        data.outputs.rows() < P || data.outputs.cols() != std::size_t(parameters.outputSize)) {
+        throw UserError("The training data do not match the network sizes " +
+                        std::to_string(parameters.inputSize) + ", " +
+                        std::to_string(parameters.outputSize) + ".");
+    }
+}
+
+BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
+    BpnWork work;
+    work.I = static_cast<std::size_t>(parameters.inputSize);
+    work.H = static_cast<std::size_t>(parameters.hiddenSize);
+    work.O = static_cast<std::size_t>(parameters.outputSize);
+    work.P = static_cast<std::size_t>(data.count < 0 ? 0 : data.count);
+    work.X = scaledCopy(data.inputs, work.P, work.I, parameters.InputScale);
+    work.T = scaledCopy(data.outputs, work.P, work.O, parameters.OutputScale);
+    work.D = Matrix<double>(work.P, work.O);
+    work.hidden.resize(work.H);
+    work.output.resize(work.O);
+    work.hiddenError.resize(work.H);
+    return work;
+}
+
+// Every value 2r - 1 for a fresh r, drawn weights before thresholds, hidden before output.
+BpnNetwork initialNetwork(const BpnParameters& parameters, const BpnWork& work,
+                          RandomSource& random) {
+    BpnNetwork network;
+    network.InputScale = parameters.InputScale;
+    network.OutputScale = parameters.OutputScale;
+    network.HiddenWeights = Matrix<double>(work.I, work.H);
+    network.OutputWeights = Matrix<double>(work.H, work.O);
+    network.HiddenThresholds.assign(work.H, 0.0);
+    network.OutputThresholds.assign(work.O, 0.0);
+    const auto draw = [&random] { return 2.0 * static_cast<double>(random.next()) - 1.0; };
+    for (double& weight : network.HiddenWeights.values()) {
+        weight = draw();
+    }
+    for (double& weight : network.OutputWeights.values()) {
+        weight = draw();
+    }
+    for (double& threshold : network.HiddenThresholds) {
+        threshold = draw();
+    }
+    for (double& threshold : network.OutputThresholds) {
+        threshold = draw();
+    }
+    return network;
+}
+
+template <typename Node>
+void computeHiddenLayer(const Node& node, const BpnNetwork& network, const double* x,
+                        BpnWork& work) {
+    double* net = work.hidden.data();
+    weightedSums(network.HiddenWeights.values().data(), work.I, work.H, x, net);
+    for (std::size_t j = 0; j < work.H; ++j) {
+        net[j] = node(net[j] + network.HiddenThresholds[j]);
+    }
+}
+
+// h[j] * W[j][k] and W[j][k] * h[j] are the same product.
+template <typename Node>
+void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& work) {
+    double* net = work.output.data();
+    weightedSums(network.OutputWeights.values().data(), work.H, work.O, work.hidden.data(), net);
+    for (std::size_t k = 0; k < work.O; ++k) {
+        net[k] = node(net[k] + network.OutputThresholds[k]);
+    }
+}
+
+void computeOutputErrors(const BpnWork& work, const double* target, double* D) {
+    for (std::size_t k = 0; k < work.O; ++k) {
+        const double o = work.output[k];
+        D[k] = ((1.0 - o) * o) * (target[k] - o);
+    }
+}
+
+void updateThresholds(std::vector<double>& thresholds, double rate, const double* signal) {
+    for (std::size_t n = 0; n < thresholds.size(); ++n) {
+        thresholds[n] += rate * signal[n];
+    }
+}
+
+template <typename Node>
+void trainVector(const Node& node, const BpnParameters& parameters, std::size_t p, int counter,
+                 BpnNetwork& network, BpnWork& work, ProgressSink& progress) {
+    const double* x = work.X.row(p).data();
+    double* D = work.D.row(p).data();
+    computeHiddenLayer(node, network, x, work);
+    progress.showCells(ProgressGrid::InputValues, 0, work.X.row(p), 5);
+    progress.showCells(ProgressGrid::InputNodes, 0, work.X.row(p), 5);
+    const double shownCounter = counter;
+    progress.showCells(ProgressGrid::Iterations, 0, {&shownCounter, 1}, 5);
+    computeOutputLayer(node, network, work);
+    progress.showCells(ProgressGrid::OutputValues, 0, work.output, 6);
+    computeOutputErrors(work, work.T.row(p).data(), D);
+    progress.showCells(ProgressGrid::ErrorValues, 0, work.D.row(p), 6);
+    backPropagateAndUpdate(network.OutputWeights.values().data(), work.H, work.O, D,
+                           work.hidden.data(), parameters.Alpha, work.hiddenError.data());
+    updateThresholds(network.OutputThresholds, parameters.Alpha, D);
+    progress.showCells(ProgressGrid::OutputNodes, 0, network.OutputThresholds, 6);
+    addChanges(network.HiddenWeights.values().data(), work.I, work.H, parameters.Beta, x,
+               work.hiddenError.data());
+    updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
+    progress.showCells(ProgressGrid::HiddenNodes, 0, network.HiddenThresholds, 6);
+}
+
+// The stop test reads the signed error signals: only one above the threshold keeps
+// the run going. The report gives the largest signed signal and the mean square.
+bool anyErrorAbove(const BpnWork& work, double ErrorThreshold, int epoch, EpochReport& report) {
+    bool above = false;
+    double largest = 0.0;
+    double squares = 0.0;
+    const std::vector<double>& D = work.D.values();
+    for (std::size_t n = 0; n < D.size(); ++n) {
+        if (D[n] > ErrorThreshold) {
+            above = true;
+        }
+        if (n == 0 || D[n] > largest) {
+            largest = D[n];
+        }
+        squares += D[n] * D[n];
+    }
+    report.index = epoch;
+    report.largestError = largest;
+    report.meanSquaredError = D.empty() ? 0.0 : squares / static_cast<double>(D.size());
+    return above;
+}
+
+template <typename Node>
+BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& work,
+                 BpnNetwork network, ProgressSink& progress) {
+    BpnRun run;
+    // Widened so that MaxIterations up to 32767 works; the values shown stay the same.
+    int counter = 0;
+    bool continues = true;
+    while (continues) {
+        ++run.epochs;
+        for (std::size_t p = 0; p < work.P; ++p) {
+            trainVector(node, parameters, p, counter, network, work, progress);
+            if (progress.stopRequested()) {
+                run.stopped = true;
+                run.network = std::move(network);
+                return run;
+            }
+        }
+        EpochReport report;
+        continues = anyErrorAbove(work, parameters.ErrorThreshold, counter, report);
+        if (counter > parameters.MaxIterations) {
+            continues = false;
+        }
+        ++counter;
+        progress.endOfEpoch(report);
+    }
+    run.network = std::move(network);
+    return run;
+}
+
+}  // namespace
+
+BpnRun trainBackpropagation(const BpnParameters& parameters, const TrainingSet& data,
+                            RandomSource& random, ProgressSink& progress) {
+    checkTrainingSet(parameters, data);
+    BpnWork work = prepareWork(parameters, data);
+    BpnNetwork network = initialNetwork(parameters, work, random);
+    const ThresholdChoice& choice = parameters.threshold;
+    switch (choice.function) {
+        case ThresholdKind::Linear:
+            return runEpochs(LinearNode{choice.LinearSlope}, parameters, work, std::move(network),
+                             progress);
+        case ThresholdKind::Ramp:
+            return runEpochs(RampNode{choice.RampBoundary}, parameters, work, std::move(network),
+                             progress);
+        case ThresholdKind::Step:
+            return runEpochs(StepNode{choice.StepUpperBoundary, choice.StepLowerBoundary},
+                             parameters, work, std::move(network), progress);
+        case ThresholdKind::Logistic:
+            return runEpochs(LogisticNode{}, parameters, work, std::move(network), progress);
+        case ThresholdKind::Tanh:
+            return runEpochs(TanhNode{}, parameters, work, std::move(network), progress);
+        case ThresholdKind::RatioSquares:
+        case ThresholdKind::NoneChosen:
+            break;
+    }
+    return runEpochs(RatioSquaresNode{}, parameters, work, std::move(network), progress);
+}
+
+}  // namespace vornetica
