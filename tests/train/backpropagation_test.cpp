@@ -12,7 +12,7 @@
 
 #include "neuron/threshold.h"
 #include "settings/user_error.h"
-#include "train/recording_progress.h"
+#include "support/recording_progress.h"
 
 namespace vornetica {
 namespace {
@@ -288,11 +288,11 @@ TEST(Backpropagation, StopRequestEndsAfterTheCurrentVector) {
     const ReferenceRun expected = referenceTraining(s, data, referenceRandom, 15);
     RandomSource random;
     RecordingProgress progress;
-    progress.stopAfterQuestions = 15;
+    progress.stopAfterQuestions = 14;
     const BpnRun run = trainBackpropagation(s, data, random, progress);
 
     EXPECT_TRUE(run.stopped);
-    EXPECT_EQ(15, progress.stopQuestions);
+    EXPECT_EQ(15, progress.questions);
     expectSameNetwork(expected, run.network);
     expectSameShown(expected.shown, progress.shown);
     // Two whole epochs reported; the third was cut short.
@@ -313,7 +313,7 @@ TEST(Backpropagation, EmptySetRunsOneEmptyEpochAndKeepsTheInitialDraws) {
     EXPECT_EQ(1, run.epochs);
     EXPECT_TRUE(progress.shown.empty());
     ASSERT_EQ(1u, progress.epochs.size());
-    EXPECT_EQ(0, progress.stopQuestions);
+    EXPECT_EQ(0, progress.questions);
     EXPECT_EQ(4.0, run.network.InputScale);
     EXPECT_EQ(-2.0, run.network.OutputScale);
 
@@ -335,7 +335,7 @@ TEST(Backpropagation, EmptySetRunsOneEmptyEpochAndKeepsTheInitialDraws) {
 
 std::vector<double> iterationsShown(const RecordingProgress& progress) {
     std::vector<double> counters;
-    for (const ShownCells& cells : progress.shownIn(ProgressGrid::Iterations)) {
+    for (const ShownCells& cells : progress.of(ProgressGrid::Iterations)) {
         counters.push_back(cells.values.at(0));
     }
     return counters;
@@ -362,7 +362,7 @@ TEST(Backpropagation, LargeNegativeErrorsNeverContinue) {
     EXPECT_EQ(1, run.epochs);
     ASSERT_EQ(1u, progress.epochs.size());
     EXPECT_LT(progress.epochs[0].largestError, 0.0);
-    EXPECT_LT(progress.shownIn(ProgressGrid::ErrorValues).at(0).values.at(0), -1.0);
+    EXPECT_LT(progress.of(ProgressGrid::ErrorValues).at(0).values.at(0), -1.0);
 }
 
 TEST(Backpropagation, HighErrorsRunMaxIterationsPlusTwoEpochs) {
@@ -398,7 +398,7 @@ TEST(Backpropagation, EpochReportGivesLargestSignalAndMeanSquare) {
     RandomSource random;
     RecordingProgress progress;
     trainBackpropagation(s, data, random, progress);
-    const auto errors = progress.shownIn(ProgressGrid::ErrorValues);
+    const auto errors = progress.of(ProgressGrid::ErrorValues);
     ASSERT_EQ(3u * progress.epochs.size(), errors.size());
     for (std::size_t epoch = 0; epoch < progress.epochs.size(); ++epoch) {
         double largest = errors[3 * epoch].values[0];

@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "support/temp_dir.h"
-#include "train/recording_progress.h"
+#include "support/recording_progress.h"
 
 namespace vornetica {
 namespace {
@@ -240,11 +240,11 @@ TEST_F(TrainingRunTest, StoppedRunKeepsItsNetwork) {
     chooseBpn(2, 2, 1);
     writeXorFiles();
     RecordingProgress progress;
-    progress.stopAfterQuestions = 2;
+    progress.stopAfterQuestions = 1;
     TrainingResult result = runTraining(captureTrainingRequest(settings), random, progress);
     ASSERT_EQ("", result.error);
     EXPECT_TRUE(result.stopped);
-    EXPECT_EQ(2, progress.stopQuestions);
+    EXPECT_EQ(2, progress.questions);
     TrainedNetwork storage;
     commitTrainingResult(settings, storage, std::move(result));
     EXPECT_TRUE(std::holds_alternative<BpnNetwork>(storage));
