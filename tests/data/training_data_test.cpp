@@ -291,6 +291,32 @@ TEST(WriteTrainingData, AFailedWriteLeavesTheOldFilesWhole) {
     }
 }
 
+// Any bytes at all give either a training set of the asked shape or a UserError.
+TEST(ReadTrainingData, RandomBytesGiveASetOrAMessage) {
+    TempDir dir;
+    static constexpr char kAlphabet[] = "0123456789012345.-+eE,\r\n \t x\xEF\xBB\xBF";
+    std::mt19937 random(31337);
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 1);  // includes NUL
+    std::uniform_int_distribution<int> length(0, 60);
+    int accepted = 0;
+    for (int round = 0; round < 400; ++round) {
+        std::string text = round % 2 == 0 ? "2\r\n" : "";
+        for (int i = length(random); i > 0; --i) {
+            text.push_back(kAlphabet[pick(random)]);
+        }
+        writeText(dir.file("in"), text);
+        try {
+            const TrainingSet set = readTrainingData(dir.file("in"), dir.file("in"), 2, 1);
+            ASSERT_EQ(set.inputs.rows(), static_cast<std::size_t>(set.count));
+            ASSERT_EQ(set.inputs.cols(), 2u);
+            ASSERT_EQ(set.outputs.rows(), static_cast<std::size_t>(set.count));
+            ++accepted;
+        } catch (const UserError&) {
+        }
+    }
+    EXPECT_GT(accepted, 0);
+}
+
 TEST(ReadRecallVector, TakesTheFirstVectorUnlessTheFileEndsWithIt) {
     TempDir dir;
     const std::string path = dir.file("recall.dat");

@@ -320,6 +320,42 @@ TEST(ReadNetworkFile, RefusesSizesTooLargeForTheFileBeforeAllocating) {
               "Cannot open the network file \"" + dir.file("missing.vrn") + "\".");
 }
 
+// Damaged files of every kind give either a network of the expected kind with
+// consistent shapes or a UserError.
+TEST(ReadNetworkFile, DamagedFilesGiveANetworkOrAMessage) {
+    TempDir dir;
+    const std::string path = dir.file("n.vrn");
+    std::mt19937 random(4711);
+    const TrainedNetwork originals[] = {makeBpn(2, 2, 1, 3, 4), makeCpn(2, 1, 2), makeBsb(2),
+                                        makeDa(2)};
+    const NetworkKind kinds[] = {NetworkKind::BPN, NetworkKind::CPN, NetworkKind::BSB,
+                                 NetworkKind::DA};
+    static constexpr char kNoise[] = "0123456789-.,eE\r\n \"x";
+    for (int k = 0; k < 4; ++k) {
+        writeNetworkFile(path, originals[k]);
+        const std::string good = readText(path);
+        for (int round = 0; round < 150; ++round) {
+            std::string text = good;
+            std::uniform_int_distribution<std::size_t> at(0, text.size() - 1);
+            for (int edits = 1 + round % 3; edits > 0; --edits) {
+                text[at(random)] = kNoise[random() % (sizeof kNoise - 1)];
+            }
+            text.resize(at(random) + (round % 2 == 0 ? text.size() / 2 : 0));
+            writeText(path, text);
+            try {
+                const TrainedNetwork n = readNetworkFile(path, kinds[k]);
+                ASSERT_EQ(n.index(), originals[k].index());
+                if (const auto* bpn = std::get_if<BpnNetwork>(&n)) {
+                    ASSERT_EQ(bpn->OutputWeights.rows(), bpn->HiddenThresholds.size());
+                    ASSERT_EQ(bpn->OutputWeights.cols(), bpn->OutputThresholds.size());
+                    ASSERT_NE(bpn->InputScale, 0.0);
+                }
+            } catch (const UserError&) {
+            }
+        }
+    }
+}
+
 // ---- Save --------------------------------------------------------------------
 
 struct SaveFixture : ::testing::Test {

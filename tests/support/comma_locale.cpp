@@ -44,17 +44,23 @@ bool CommaLocale::trySystemLocales() {
     return false;
 }
 
+// Building a locale takes seconds, so it is built once per test program.
 bool CommaLocale::tryBuiltLocale() {
     if (!std::filesystem::exists("/usr/share/i18n/locales/de_DE")) {
         return false;
     }
-    folder_ = std::make_unique<TempDir>();
-    const std::string target = folder_->file("de_DE.UTF-8");
-    const std::string command = "localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0 && !std::filesystem::exists(target)) {
-        return false;
+    static TempDir folder;
+    folder_ = &folder;
+    const std::string target = folder.file("de_DE.UTF-8");
+    if (!std::filesystem::exists(target)) {
+        // localedef may report warnings and still build the locale.
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1";
+        static_cast<void>(std::system(command.c_str()));
+        if (!std::filesystem::exists(target)) {
+            return false;
+        }
     }
-    setenv("LOCPATH", folder_->path().c_str(), 1);
+    setenv("LOCPATH", folder.path().c_str(), 1);
     return setCommaLocale("de_DE.UTF-8");
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
 namespace vornetica::testing {
@@ -24,7 +23,7 @@ class CommaLocale {
     bool trySystemLocales();
     bool tryBuiltLocale();
 
-    std::unique_ptr<TempDir> folder_;
+    const TempDir* folder_ = nullptr;
     bool active_ = false;
 };
 
