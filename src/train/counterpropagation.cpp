@@ -151,6 +151,7 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
     drawWeights(V, random);
 
     std::vector<double> x(inputs);
+    std::vector<double> columnLengths(hidden);
     std::vector<double> squaredDistances(hidden);
     std::vector<double> deltas(outputs);
 
@@ -160,7 +161,7 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
         const double pairIndex = p;
         progress.showCells(ProgressGrid::Iterations, 0, {&pairIndex, 1}, kShownWidth);
 
-        scaleColumnsToUnitLength(U, squaredDistances);
+        scaleColumnsToUnitLength(U, columnLengths);
 
         PairChanges changes;
         for (int t = 1; t < parameters.NumberTimeSteps; ++t) {

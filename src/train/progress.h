@@ -28,7 +28,7 @@ struct EpochReport {
 // run is not slowed by formatting numbers nobody sees. Called on the training
 // thread; a receiver that shows values on another thread copies them.
 class ProgressSink {
-  public:
+public:
     virtual ~ProgressSink() = default;
     // Cells firstColumn .. firstColumn + values.size() - 1 of row 0 of `grid` get
     // these values, each shown as its number text cut to `width` characters.
@@ -41,7 +41,7 @@ class ProgressSink {
 
 // A receiver that shows nothing and never stops a run.
 class SilentProgress : public ProgressSink {
-  public:
+public:
     void showCells(ProgressGrid, int, std::span<const double>, int) override {}
     void endOfEpoch(const EpochReport&) override {}
     bool stopRequested() override { return false; }

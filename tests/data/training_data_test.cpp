@@ -250,19 +250,6 @@ TEST(ReadTrainingData, ReadsAcrossChunkBoundaries) {
               matrixOf(1, 3, {12345, 7, -8}));
 }
 
-TEST(ReadTrainingData, ReadsManyValuesInOrder) {
-    TempDir dir;
-    std::string text = "1000\r\n";
-    for (int i = 0; i < 1000 * 300; ++i) {
-        text += std::to_string(i) + (i % 7 == 0 ? "," : "\r\n");
-    }
-    writeText(dir.file("in"), text);
-    const TrainingSet set = readTrainingData(dir.file("in"), std::nullopt, 300, 1);
-    for (int i = 0; i < 1000 * 300; ++i) {
-        ASSERT_EQ(set.inputs.values()[i], i);
-    }
-}
-
 TEST(WriteTrainingData, AFailedWriteLeavesTheOldFilesWhole) {
     TempDir dir;
     const std::string old = "1\r\n42\r\n";
