@@ -1,0 +1,39 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "settings/network_settings.h"
+#include "settings/random_source.h"
+
+namespace vornetica::cli {
+
+// Where the commands write: results to `out`, progress, notes and messages to `err`.
+struct Console {
+    std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal = false;
+};
+
+// Exit statuses.
+constexpr int kSuccess = 0;
+constexpr int kRefused = 1;
+constexpr int kUsage = 2;
+
+// Each returns the exit status; a refused input is reported on `err`.
+int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSource& random,
+             Console& console);
+int runRecall(const RecallOptions& options, NetworkSettings& settings, Console& console);
+
+// The whole command line: parses, runs and reports. `arguments` excludes the
+// program name.
+int runCommandLine(const std::vector<std::string>& arguments, NetworkSettings& settings,
+                   RandomSource& random, Console& console);
+
+// The network kind a network file's first line names (blank space and double
+// quotes around the tag ignored). Throws UserError naming the file.
+NetworkKind networkKindOfFile(const std::string& path);
+
+}  // namespace vornetica::cli

@@ -1,0 +1,67 @@
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "neuron/neuron_functions.h"
+#include "recall/recall_computations.h"
+#include "settings/user_error.h"
+
+namespace vornetica {
+namespace {
+
+// sum[n] += row[n] * factor: one step of many independent sums, each still
+// summed in ascending order from 0.0.
+void addScaledRow(double* __restrict sum, const double* __restrict row, double factor,
+                  std::size_t count) {
+    for (std::size_t n = 0; n < count; ++n) {
+        sum[n] += row[n] * factor;
+    }
+}
+
+void checkLoadedNetwork(const NetworkSettings& settings, std::size_t inputCount) {
+    const std::size_t I = settings.RecallHiddenWeights.rows();
+    const std::size_t H = settings.RecallHiddenThresholds.size();
+    const std::size_t O = settings.RecallOutputThresholds.size();
+    if (inputCount != I || settings.RecallHiddenWeights.cols() != H ||
+        settings.RecallOutputWeights.rows() != H || settings.RecallOutputWeights.cols() != O) {
+        throw UserError("The input vector has " + std::to_string(inputCount) +
+                        " values; the loaded network takes " + std::to_string(I) + ".");
+    }
+}
+
+}  // namespace
+
+// The logistic function is used on both layers whatever function trained the
+// network. A net input far below zero makes e^-net infinite and the node's output
+// 0, the formula's limit; nothing traps.
+std::vector<double> recallBackpropagation(const NetworkSettings& settings,
+                                          std::span<const double> input) {
+    checkLoadedNetwork(settings, input.size());
+    const Matrix<double>& hiddenWeights = settings.RecallHiddenWeights;
+    const Matrix<double>& outputWeights = settings.RecallOutputWeights;
+    const std::size_t I = hiddenWeights.rows();
+    const std::size_t H = settings.RecallHiddenThresholds.size();
+    const std::size_t O = settings.RecallOutputThresholds.size();
+
+    std::vector<double> hidden(H, 0.0);
+    for (std::size_t i = 0; i < I; ++i) {
+        const double x = input[i] / settings.RecallInputScale;
+        addScaledRow(hidden.data(), hiddenWeights.row(i).data(), x, H);
+    }
+    for (std::size_t j = 0; j < H; ++j) {
+        hidden[j] = LogisticThreshold(hidden[j] + settings.RecallHiddenThresholds[j]);
+    }
+
+    std::vector<double> output(O, 0.0);
+    for (std::size_t j = 0; j < H; ++j) {
+        addScaledRow(output.data(), outputWeights.row(j).data(), hidden[j], O);
+    }
+    for (std::size_t k = 0; k < O; ++k) {
+        const double o = LogisticThreshold(output[k] + settings.RecallOutputThresholds[k]);
+        output[k] = settings.RecallOutputScale * o;
+    }
+    return output;
+}
+
+}  // namespace vornetica

@@ -1,0 +1,161 @@
+#include "train/brain_state.h"
+
+#include <cstddef>
+#include <limits>
+#include <span>
+#include <vector>
+
+#include "settings/user_error.h"
+#include "train/vector_kernels.h"
+
+namespace vornetica {
+
+namespace {
+
+constexpr int kShownWidth = 6;
+
+void checkShapes(const BsbParameters& parameters, const TrainingSet& data) {
+    if (parameters.inputSize < 1) {
+        throw UserError("The input size of a brain-state-in-a-box network must be at least 1.");
+    }
+    const auto count = static_cast<std::size_t>(data.count < 0 ? 0 : data.count);
+    if (data.inputs.rows() != count ||
+        (count != 0 && data.inputs.cols() != std::size_t(parameters.inputSize))) {
+        throw UserError("The training set does not match the network's input size.");
+    }
+}
+
+// Initial weights in [-1, 1), drawn with i outer and j inner, diagonal included.
+void drawWeights(Matrix<double>& weights, RandomSource& random) {
+    for (double& weight : weights.values()) {
+        weight = 2.0 * static_cast<double>(random.next()) - 1.0;
+    }
+}
+
+// y[i] = sum over ascending m of W[i][m] * x[m]. Only row i changes in unit i's
+// correction, so every y may be taken from the weights as they stand before the
+// pair. Eight rows run side by side: eight independent sums, each still in
+// ascending m, instead of one chain that waits on every addition.
+void computeResponses(const Matrix<double>& weights, std::span<const double> x,
+                      std::vector<double>& y) {
+    constexpr std::size_t kRowsAtOnce = 8;
+    const std::size_t size = weights.rows();
+    std::size_t i = 0;
+    for (; i + kRowsAtOnce <= size; i += kRowsAtOnce) {
+        const double* rows[kRowsAtOnce];
+        double sums[kRowsAtOnce];
+        for (std::size_t r = 0; r < kRowsAtOnce; ++r) {
+            rows[r] = weights.row(i + r).data();
+            sums[r] = 0.0;
+        }
+        for (std::size_t m = 0; m < size; ++m) {
+            const double xm = x[m];
+            for (std::size_t r = 0; r < kRowsAtOnce; ++r) {
+                sums[r] = sums[r] + rows[r][m] * xm;
+            }
+        }
+        for (std::size_t r = 0; r < kRowsAtOnce; ++r) {
+            y[i + r] = sums[r];
+        }
+    }
+    for (; i < size; ++i) {
+        const double* row = weights.row(i).data();
+        double sum = 0.0;
+        for (std::size_t m = 0; m < size; ++m) {
+            sum = sum + row[m] * x[m];
+        }
+        y[i] = sum;
+    }
+}
+
+// Error correction for one pair: e[i] = x[i] - y[i], then
+// W[i][j] = W[i][j] + (Alpha * e[i]) * x[j].
+void correctWeights(Matrix<double>& weights, std::span<const double> x, double alpha,
+                    std::vector<double>& y, std::vector<double>& errors) {
+    computeResponses(weights, x, y);
+    for (std::size_t i = 0; i < weights.rows(); ++i) {
+        errors[i] = x[i] - y[i];
+        addScaled(alpha * errors[i], x.data(), weights.row(i).data(), x.size());
+    }
+}
+
+struct PassErrors {
+    double largest = -std::numeric_limits<double>::infinity();
+    double sumOfSquares = 0.0;
+    long count = 0;
+};
+
+// Only a signed error above the threshold asks for another pass.
+bool noteErrors(const std::vector<double>& errors, double threshold, PassErrors& pass) {
+    bool above = false;
+    for (const double error : errors) {
+        if (error > threshold) {
+            above = true;
+        }
+        if (error > pass.largest) {
+            pass.largest = error;
+        }
+        pass.sumOfSquares = pass.sumOfSquares + error * error;
+    }
+    pass.count += static_cast<long>(errors.size());
+    return above;
+}
+
+void reportPass(ProgressSink& progress, int pass, const PassErrors& errors) {
+    EpochReport report;
+    report.index = pass;
+    report.largestError = errors.largest;
+    report.meanSquaredError = errors.sumOfSquares / static_cast<double>(errors.count);
+    progress.endOfEpoch(report);
+}
+
+}  // namespace
+
+BsbRun trainBrainStateInABox(const BsbParameters& parameters, const TrainingSet& data,
+                             RandomSource& random, ProgressSink& progress) {
+    checkShapes(parameters, data);
+    const auto size = static_cast<std::size_t>(parameters.inputSize);
+    const int pairs = data.count < 0 ? 0 : data.count;
+
+    BsbRun run;
+    Matrix<double>& W = run.network.Weights;
+    W = Matrix<double>(size, size);
+    drawWeights(W, random);
+
+    std::vector<double> y(size);
+    std::vector<double> errors(size, 0.0);
+
+    int pass = 0;  // completed passes, shown during the next one
+    bool errorMark = false;
+    do {
+        errorMark = false;
+        PassErrors passErrors;
+        const double shownPass = pass;
+        for (int p = 0; p < pairs; ++p) {
+            const std::span<const double> x = data.inputs.row(std::size_t(p));
+            progress.showCells(ProgressGrid::InputValues, 0, x, kShownWidth);
+            progress.showCells(ProgressGrid::Iterations, 0, {&shownPass, 1}, kShownWidth);
+            correctWeights(W, x, parameters.Alpha, y, errors);
+            if (noteErrors(errors, parameters.ErrorThreshold, passErrors)) {
+                errorMark = true;
+            }
+            progress.showCells(ProgressGrid::ErrorValues, 0, errors, kShownWidth);
+
+            const bool runEndsHere = p + 1 == pairs && (!errorMark || pass + 1 >= kBsbPassLimit);
+            if (!runEndsHere && progress.stopRequested()) {
+                run.stopped = true;
+                break;
+            }
+        }
+        if (pairs > 0) {
+            reportPass(progress, pass, passErrors);
+        }
+        ++pass;
+    } while (errorMark && !run.stopped && pass < kBsbPassLimit);
+
+    run.passes = pass;
+    run.passLimitReached = errorMark && !run.stopped;
+    return run;
+}
+
+}  // namespace vornetica

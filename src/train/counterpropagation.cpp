@@ -1,0 +1,215 @@
+#include "train/counterpropagation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "settings/user_error.h"
+#include "train/vector_kernels.h"
+
+namespace vornetica {
+
+double kohonenRate(double v) {
+    return 0.2 * (1.0 - v / 10000.0);
+}
+
+namespace {
+
+constexpr int kShownWidth = 6;
+
+void checkShapes(const CpnParameters& parameters, const TrainingSet& data) {
+    if (parameters.inputSize < 1 || parameters.hiddenSize < 1 || parameters.outputSize < 1) {
+        throw UserError("Every size of a counterpropagation network must be at least 1.");
+    }
+    const auto count = static_cast<std::size_t>(data.count < 0 ? 0 : data.count);
+    const bool inputsFit = data.inputs.rows() == count &&
+                           (count == 0 || data.inputs.cols() == std::size_t(parameters.inputSize));
+    const bool outputsFit =
+        data.outputs.rows() == count &&
+        (count == 0 || data.outputs.cols() == std::size_t(parameters.outputSize));
+    if (!inputsFit || !outputsFit) {
+        throw UserError("The training set does not match the network's input and output sizes.");
+    }
+}
+
+// The weights start in [0, 1), drawn row by row: U with i outer, then V with j outer.
+void drawWeights(Matrix<double>& weights, RandomSource& random) {
+    for (double& weight : weights.values()) {
+        weight = static_cast<double>(random.next());
+    }
+}
+
+// A length of 0 has no direction to keep: dividing by 1 leaves such a vector as it
+// is (an all-zero input stays all zeros) instead of filling it with NaN.
+double divisorFor(double length) {
+    return length == 0.0 ? 1.0 : length;
+}
+
+void normaliseInput(std::span<const double> raw, std::vector<double>& x) {
+    double sum = 0.0;
+    for (const double value : raw) {
+        sum = sum + value * value;
+    }
+    const double divisor = divisorFor(std::sqrt(sum));
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        x[i] = raw[i] / divisor;
+    }
+}
+
+// Column lengths accumulate row by row, so each column still sums over ascending i.
+void scaleColumnsToUnitLength(Matrix<double>& weights, std::vector<double>& lengths) {
+    const std::size_t columns = weights.cols();
+    std::fill(lengths.begin(), lengths.end(), 0.0);
+    for (std::size_t i = 0; i < weights.rows(); ++i) {
+        addSquares(weights.row(i).data(), lengths.data(), columns);
+    }
+    takeSquareRoots(lengths.data(), columns);
+    for (double& length : lengths) {
+        length = divisorFor(length);
+    }
+    for (std::size_t i = 0; i < weights.rows(); ++i) {
+        divideElementwise(weights.row(i).data(), lengths.data(), columns);
+    }
+}
+
+void scaleColumnToUnitLength(Matrix<double>& weights, std::size_t column) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < weights.rows(); ++i) {
+        const double value = weights.at(i, column);
+        sum = sum + value * value;
+    }
+    const double divisor = divisorFor(std::sqrt(sum));
+    for (std::size_t i = 0; i < weights.rows(); ++i) {
+        weights.at(i, column) = weights.at(i, column) / divisor;
+    }
+}
+
+// Euclidean distance from x to every hidden unit's weight column. The squares are
+// accumulated across a whole row of U at a time (contiguous), each distance still
+// summing over ascending i; the square roots are kept so that ties compare exactly
+// as the distances themselves do.
+void computeDistances(const Matrix<double>& weights, const std::vector<double>& x,
+                      std::vector<double>& distances) {
+    std::fill(distances.begin(), distances.end(), 0.0);
+    for (std::size_t i = 0; i < weights.rows(); ++i) {
+        addSquaredDifferences(x[i], weights.row(i).data(), distances.data(), distances.size());
+    }
+    takeSquareRoots(distances.data(), distances.size());
+}
+
+// The lowest index wins a tie: only a strictly smaller distance replaces the winner.
+std::size_t findWinner(const std::vector<double>& distances) {
+    std::size_t winner = 0;
+    double best = distances[0];
+    for (std::size_t j = 1; j < distances.size(); ++j) {
+        if (distances[j] < best) {
+            best = distances[j];
+            winner = j;
+        }
+    }
+    return winner;
+}
+
+void kohonenStep(Matrix<double>& weights, std::size_t winner, const std::vector<double>& x,
+                 int timeStep) {
+    const double rate = kohonenRate(static_cast<double>(timeStep));
+    for (std::size_t i = 0; i < weights.rows(); ++i) {
+        double& weight = weights.at(i, winner);
+        weight = weight + rate * (x[i] - weight);
+    }
+    scaleColumnToUnitLength(weights, winner);
+}
+
+double winnerActivity(const Matrix<double>& weights, std::size_t winner,
+                      const std::vector<double>& x) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < weights.rows(); ++i) {
+        sum = sum + x[i] * weights.at(i, winner);
+    }
+    return sum;
+}
+
+struct PairChanges {
+    double largest = 0.0;
+    double sumOfSquares = 0.0;
+    long count = 0;
+};
+
+// Gamma is the winner's outstar learning factor and Beta its decay.
+void outstarStep(std::span<double> outstar, std::span<const double> target, double activity,
+                 const CpnParameters& parameters, std::vector<double>& deltas,
+                 PairChanges& changes) {
+    for (std::size_t k = 0; k < outstar.size(); ++k) {
+        const double delta = parameters.Gamma * activity * target[k] - parameters.Beta * outstar[k];
+        outstar[k] = outstar[k] + delta;
+        deltas[k] = delta;
+        const double magnitude = std::abs(delta);
+        if (magnitude > changes.largest) {
+            changes.largest = magnitude;
+        }
+        changes.sumOfSquares = changes.sumOfSquares + delta * delta;
+    }
+    changes.count += static_cast<long>(outstar.size());
+}
+
+}  // namespace
+
+CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSet& data,
+                               RandomSource& random, ProgressSink& progress) {
+    checkShapes(parameters, data);
+    const auto inputs = static_cast<std::size_t>(parameters.inputSize);
+    const auto hidden = static_cast<std::size_t>(parameters.hiddenSize);
+    const auto outputs = static_cast<std::size_t>(parameters.outputSize);
+    const int pairs = data.count < 0 ? 0 : data.count;
+
+    CpnRun run;
+    Matrix<double>& U = run.network.HiddenWeights;
+    Matrix<double>& V = run.network.OutputWeights;
+    U = Matrix<double>(inputs, hidden);
+    V = Matrix<double>(hidden, outputs);
+    drawWeights(U, random);
+    drawWeights(V, random);
+
+    std::vector<double> x(inputs);
+    std::vector<double> distances(hidden);
+    std::vector<double> deltas(outputs);
+
+    for (int p = 0; p < pairs; ++p) {
+        normaliseInput(data.inputs.row(std::size_t(p)), x);
+        progress.showCells(ProgressGrid::InputValues, 0, x, kShownWidth);
+        const double pairIndex = p;
+        progress.showCells(ProgressGrid::Iterations, 0, {&pairIndex, 1}, kShownWidth);
+
+        scaleColumnsToUnitLength(U, distances);
+
+        PairChanges changes;
+        for (int t = 1; t < parameters.NumberTimeSteps; ++t) {
+            computeDistances(U, x, distances);
+            const std::size_t winner = findWinner(distances);
+            kohonenStep(U, winner, x, t);
+            const double activity = winnerActivity(U, winner, x);
+            outstarStep(V.row(winner), data.outputs.row(std::size_t(p)), activity, parameters,
+                        deltas, changes);
+            progress.showCells(ProgressGrid::ErrorValues, 0, deltas, kShownWidth);
+            progress.showCells(ProgressGrid::OutputValues, 0, V.row(winner), kShownWidth);
+        }
+
+        EpochReport report;
+        report.index = p;
+        report.largestError = changes.largest;
+        report.meanSquaredError =
+            changes.count == 0 ? 0.0 : changes.sumOfSquares / static_cast<double>(changes.count);
+        progress.endOfEpoch(report);
+
+        if (p + 1 < pairs && progress.stopRequested()) {
+            run.stopped = true;
+            break;
+        }
+    }
+    return run;
+}
+
+}  // namespace vornetica

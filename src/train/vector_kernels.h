@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+
+namespace vornetica {
+
+// Element-wise loops over contiguous rows, shared by the trainers and recall. Each
+// element is its own independent computation, so whichever vector width the
+// processor offers gives the same bits as the scalar loop (no multiply-add is ever
+// fused: the build forbids contraction).
+
+// acc[j] = acc[j] + (x - u[j]) * (x - u[j])
+void addSquaredDifferences(double x, const double* u, double* acc, std::size_t n);
+
+// acc[j] = acc[j] + u[j] * u[j]
+void addSquares(const double* u, double* acc, std::size_t n);
+
+// acc[j] = acc[j] + c * v[j]
+void addScaled(double c, const double* v, double* acc, std::size_t n);
+
+// v[j] = sqrt(v[j])
+void takeSquareRoots(double* v, std::size_t n);
+
+// v[j] = v[j] / divisors[j]
+void divideElementwise(double* v, const double* divisors, std::size_t n);
+
+}  // namespace vornetica
