@@ -6,10 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
-#include "settings/parameter_text.h"
+#include "settings/parameter_screens.h"
 #include "settings/user_error.h"
 
 namespace vornetica {
@@ -62,7 +61,6 @@ RecallLoadingScreen::RecallLoadingScreen(Wizard& wizard, const char* formName,
     QPushButton* next = makeButton(this, "cmdNext", QStringLiteral("Next"));
     QPushButton* cancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
     QPushButton* help = makeButton(this, "cmdHelp", QStringLiteral("Help"));
-    next->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* button : {back, next, cancel, help}) {
@@ -70,8 +68,7 @@ RecallLoadingScreen::RecallLoadingScreen(Wizard& wizard, const char* formName,
     }
     layout->addLayout(buttons);
 
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, cancel, &QPushButton::click);
+    bindKeys(next, cancel);
     connect(browse, &QPushButton::clicked, this, &RecallLoadingScreen::browsePressed);
     connect(next, &QPushButton::clicked, this, &RecallLoadingScreen::nextPressed);
     connect(back, &QPushButton::clicked, this,
@@ -124,17 +121,12 @@ RecallBSB::RecallBSB(Wizard& wizard)
 }
 
 bool RecallBSB::storeExtraFields() {
+    RecallBSBTexts texts;
+    texts.Beta = beta_->text().toStdString();
+    texts.Gamma = gamma_->text().toStdString();
+    texts.ErrorThreshold = errorThreshold_->text().toStdString();
     try {
-        // Nothing is stored unless all three convert.
-        const double beta =
-            parseRealField(beta_->text().toStdString(), "Enter 'beta' recall value");
-        const double gamma =
-            parsePositiveRealField(gamma_->text().toStdString(), "Enter 'gamma' recall value");
-        const double errorThreshold =
-            parseRealField(errorThreshold_->text().toStdString(), "Enter error threshold value");
-        settings().RecallBeta = beta;
-        settings().RecallGamma = gamma;
-        settings().RecallErrorThreshold = errorThreshold;
+        storeRecallBSB(settings(), texts);
         return true;
     } catch (const UserError& error) {
         dialogs().message(this, QString::fromStdString(error.what()), Dialogs::Icon::Warning);
