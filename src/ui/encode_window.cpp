@@ -44,11 +44,15 @@ CellGrid* makeGrid(QWidget* parent, const char* name, const QString& tooltip) {
     grid->setObjectName(QString::fromLatin1(name));
     grid->setToolTip(tooltip);
     grid->cells().setRows(1);
+    // The user only watches these grids: no current cell, no focus.
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setFocusPolicy(Qt::NoFocus);
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->horizontalHeader()->setDefaultSectionSize(CellWidth);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Always there, so the single row never sits above an empty band.
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return grid;
 }
 
@@ -212,9 +216,21 @@ void EncodeWindow::screenShown() {
 void EncodeWindow::sizeGridsForCurrentKind() {
     const NetworkSettings& current = settings();
     const std::optional<NetworkKind> kind = encodeKind(current);
+    // Each grid gets its final count at once, so values in the columns that remain
+    // are kept.
+    int outputColumns = current.OutputSize;
+    int errorColumns = current.OutputSize;
+    if (kind == NetworkKind::BSB) {
+        // A brain-state-in-a-box run shows one error per unit.
+        errorColumns = current.InputSize;
+    }
+    if (kind == NetworkKind::DA) {
+        // The autocorrelator shows its whole matrix, flattened row by row.
+        outputColumns = static_cast<int>(current.InputSize) * current.InputSize;
+    }
     setColumns(grid(ProgressGrid::InputValues), current.InputSize);
-    setColumns(grid(ProgressGrid::OutputValues), current.OutputSize);
-    setColumns(grid(ProgressGrid::ErrorValues), current.OutputSize);
+    setColumns(grid(ProgressGrid::OutputValues), outputColumns);
+    setColumns(grid(ProgressGrid::ErrorValues), errorColumns);
     setColumns(grid(ProgressGrid::InputNodes), current.InputSize);
     setColumns(grid(ProgressGrid::OutputNodes), current.OutputSize);
 
@@ -227,10 +243,6 @@ void EncodeWindow::sizeGridsForCurrentKind() {
     }
     errorValuesLabel_->setVisible(showsErrors);
     grid(ProgressGrid::ErrorValues)->setVisible(showsErrors);
-    // A brain-state-in-a-box run shows one error per unit.
-    if (kind == NetworkKind::BSB) {
-        setColumns(grid(ProgressGrid::ErrorValues), current.InputSize);
-    }
     CellGrid* outputs = grid(ProgressGrid::OutputValues);
     outputs->setFixedHeight(kind == NetworkKind::DA ? AutocorrelatorOutputHeight
                                                     : singleRowHeight(outputs));
@@ -257,11 +269,6 @@ void EncodeWindow::startPressed() {
         return;
     }
     sizeGridsForCurrentKind();
-    if (*request.kind == NetworkKind::DA) {
-        // The autocorrelator shows its whole matrix, flattened row by row.
-        setColumns(grid(ProgressGrid::OutputValues),
-                   static_cast<int>(settings().InputSize) * settings().InputSize);
-    }
     passLimitNote_->hide();
     progress_.reset();
     setRunning(true);

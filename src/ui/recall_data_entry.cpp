@@ -43,6 +43,7 @@ CellGrid* makeGrid(QWidget* parent, const char* name, bool editable) {
     grid->verticalHeader()->hide();
     grid->horizontalHeader()->setDefaultSectionSize(CellWidth);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     grid->setFixedHeight(grid->verticalHeader()->defaultSectionSize() +
                          grid->horizontalScrollBar()->sizeHint().height() + 2 * grid->frameWidth());
     return grid;
@@ -67,6 +68,7 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     layout->addWidget(inputGrid_);
     layout->addWidget(makeLabel(this, "Label2", QStringLiteral("Output Data Vector")));
     outputGrid_ = makeGrid(this, "OutputDataGrid", false);
+    outputGrid_->setSelectionMode(QAbstractItemView::NoSelection);
     layout->addWidget(outputGrid_);
     settled_ = makeLabel(this, "SettledNote", {});
     settled_->hide();

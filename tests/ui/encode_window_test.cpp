@@ -106,6 +106,15 @@ class EncodeWindowTest : public testing::RunScreensTest {
         return static_cast<EncodeWindow*>(wizard->screen(Screen::EncodeWindow));
     }
 
+    void expectCells(const LastCells& reference) {
+        for (const auto& [cell, text] : reference.texts) {
+            CellGrid* cells = grid(Screen::EncodeWindow, gridName(cell.first));
+            ASSERT_LT(cell.second, cells->cells().valueColumns()) << gridName(cell.first);
+            EXPECT_EQ(cells->cells().text(0, cell.second), text)
+                << gridName(cell.first) << " column " << cell.second;
+        }
+    }
+
     // Runs the chosen kind in the window and expects every grid cell to end exactly as
     // a run of the core alone, from a fresh generator, leaves it.
     void expectWindowShowsLastValuesOfTheRun() {
@@ -121,12 +130,11 @@ class EncodeWindowTest : public testing::RunScreensTest {
         ASSERT_TRUE(waitForMessages(1));
         EXPECT_EQ(dialogs.messages[0].text, "Done!");
         EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::None);
-        for (const auto& [cell, text] : reference.texts) {
-            CellGrid* cells = grid(Screen::EncodeWindow, gridName(cell.first));
-            ASSERT_LT(cell.second, cells->cells().valueColumns()) << gridName(cell.first);
-            EXPECT_EQ(cells->cells().text(0, cell.second), text)
-                << gridName(cell.first) << " column " << cell.second;
-        }
+        expectCells(reference);
+        // Coming back to the window keeps what the run showed.
+        wizard->show(Screen::ChooseNetwork);
+        wizard->show(Screen::EncodeWindow);
+        expectCells(reference);
         EXPECT_EQ(settings.TrainingVectorCount, expected.vectorCount);
         EXPECT_TRUE(control<QPushButton>(Screen::EncodeWindow, "cmdSaveNetwork")->isEnabled());
     }
