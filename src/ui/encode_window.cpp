@@ -286,6 +286,7 @@ void EncodeWindow::startPressed() {
             result = TrainingResult{};
             result.error = error.what();
         }
+        progress_.finish();
         finished_ = std::move(result);
         QMetaObject::invokeMethod(this, &EncodeWindow::runEnded, Qt::QueuedConnection);
     });

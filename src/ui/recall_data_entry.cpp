@@ -177,8 +177,10 @@ void RecallDataEntry::showSettled(std::optional<bool> settled) {
         settled_->hide();
         return;
     }
-    settled_->setText(*settled ? QStringLiteral("The state settled.")
-                               : QStringLiteral("The state did not settle within the pass limit."));
+    settled_->setText(*settled ? QStringLiteral("The state settled: no unit changed by more than "
+                                                "the error threshold.")
+                               : QStringLiteral("The state has not settled: a unit changed by "
+                                                "more than the error threshold."));
     settled_->show();
 }
 

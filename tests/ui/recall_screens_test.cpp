@@ -173,6 +173,9 @@ TEST_F(RecallScreensTest, ManualRecallOfEachKindShowsTheCoresOutput) {
         EXPECT_EQ(rowTexts(outputs), expected.outputTexts);
         auto* settled = control<QLabel>(Screen::RecallDataEntry, "SettledNote");
         EXPECT_EQ(settled->isVisible(), kase.kind == NetworkKind::BSB);
+        if (expected.settled) {
+            EXPECT_EQ(settled->text().contains("not settled"), !*expected.settled);
+        }
 
         // Back returns to the same kind's loading screen; the recall flag stays.
         click(Screen::RecallDataEntry, "cmdBack");
