@@ -27,4 +27,12 @@ std::string fileIntegerText(std::int64_t value);
 // "10"), ignoring the locale. The whole text must be the number.
 bool parseFileNumber(std::string_view text, double& value);
 
+// For messages about a text that parseFileNumber refused: the text in double
+// quotes (cut to 40 characters, unprintable bytes as "?") followed by
+// " is not a number" or, for a number beyond the range of a double,
+// " is too large a number".
+std::string badNumberText(std::string_view text);
+// The text in double quotes, made fit for a one-line message as above.
+std::string quotedExcerpt(std::string_view text);
+
 }  // namespace vornetica

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace vornetica {
+
+// Writes a file so that it is never seen half written: the text goes to a
+// temporary file beside the target (the same name with a unique suffix), which is
+// renamed over the target only when every byte was written and flushed. On any
+// failure the temporary file is removed and an existing target stays as it was.
+// A target that is a device or a pipe has no content to keep and is written in
+// place; a target that is a folder is a failure.
+class ReplacingFile {
+  public:
+    explicit ReplacingFile(const std::string& path);
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // Appends text; after a failure it does nothing, and commit() reports it.
+    void write(std::string_view text);
+    void writeLine(std::string_view text);  // the text and CR LF
+    // Finishes the file; returns whether it now stands complete at the target.
+    bool commit();
+
+  private:
+    bool flushBuffer();
+    void discard();
+
+    std::string targetPath_;
+    std::string temporaryPath_;  // empty when writing in place
+    std::FILE* file_ = nullptr;
+    std::string buffer_;
+    bool failed_ = false;
+    bool committed_ = false;
+};
+
+}  // namespace vornetica
