@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <charconv>
+#include <cmath>
 
 #include "neuron/threshold.h"
 #include "settings/user_error.h"
@@ -34,12 +35,22 @@ double numberIn(const QLineEdit* box, double fallback) {
     return value;
 }
 
-// The graph of one function on x in [-4, 4], y in [-1.6, 1.6], axes through the origin.
+// The graph of one function for x in [-3, 3], axes through the origin. The vertical
+// scale fits the curve, so a steep line is still seen as a line.
 QPixmap curvePicture(const ThresholdChoice& choice) {
     constexpr int width = 96;
     constexpr int height = 60;
-    constexpr double xRange = 4.0;
-    constexpr double yRange = 1.6;
+    constexpr double xRange = 3.0;
+    const auto xAt = [&](int px) { return (px - width / 2.0) * xRange / (width / 2.0); };
+    double yRange = 1.0;
+    for (int px = 0; px <= width; ++px) {
+        const double y = std::abs(applyThreshold(choice, xAt(px)));
+        if (std::isfinite(y)) {
+            yRange = std::max(yRange, y);
+        }
+    }
+    yRange *= 1.15;
+
     QPixmap picture(width, height);
     picture.fill(Qt::white);
     QPainter painter(&picture);
@@ -50,13 +61,12 @@ QPixmap curvePicture(const ThresholdChoice& choice) {
     painter.drawRect(0, 0, width - 1, height - 1);
 
     const auto toPixelY = [&](double y) {
-        return height / 2.0 - std::clamp(y, -yRange, yRange) * (height / 2.0 - 3.0) / yRange;
+        return height / 2.0 - std::clamp(y, -yRange, yRange) * (height / 2.0) / yRange;
     };
     painter.setPen(QPen(QColor(0xc0, 0x20, 0x20), 1.8));
     QPainterPath path;
     for (int px = 0; px <= width; ++px) {
-        const double x = (px - width / 2.0) * xRange / (width / 2.0);
-        const QPointF point(px, toPixelY(applyThreshold(choice, x)));
+        const QPointF point(px, toPixelY(applyThreshold(choice, xAt(px))));
         if (px == 0) {
             path.moveTo(point);
         } else {
