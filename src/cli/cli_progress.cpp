@@ -44,7 +44,7 @@ std::string ConsoleProgress::lineFor(const EpochReport& report) const {
     }
     std::string line = unit + " " + std::to_string(report.index + 1);
     if (limit_ > 0) {
-        line += " of " + std::to_string(limit_);
+        line += " (limit " + std::to_string(limit_) + ")";
     }
     if (!measure.empty()) {
         line += ", " + measure + " " + trimmedNumberText(report.largestError);

@@ -25,7 +25,7 @@ class ConsoleProgress : public ProgressSink {
     // Ends the progress display with the last report on a line of its own.
     void finish();
 
-    // The text of one report, e.g. "epoch 12 of 100, largest error signal .0123".
+    // The text of one report, e.g. "epoch 12 (limit 100), largest error signal .0123".
     std::string lineFor(const EpochReport& report) const;
 
   private:

@@ -224,22 +224,26 @@ std::string fileIntegerText(std::int64_t value) {
 }
 
 bool parseFileNumber(std::string_view text, double& value) {
-    long order = 0;
-    if (!scanNumberSyntax(text, order)) {
+    const bool negative = !text.empty() && text.front() == '-';
+    std::string_view magnitudeText = text;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        magnitudeText.remove_prefix(1);
+    }
+    // from_chars alone would also take "inf", "nan" and a second sign.
+    if (magnitudeText.empty() ||
+        !(isDigit(magnitudeText.front()) || magnitudeText.front() == '.')) {
         return false;
     }
-    const bool negative = text.front() == '-';
-    if (text.front() == '+' || text.front() == '-') {
-        text.remove_prefix(1);
-    }
+    const char* const end = magnitudeText.data() + magnitudeText.size();
     double magnitude = 0.0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    const auto result = std::from_chars(magnitudeText.data(), end, magnitude);
     if (result.ec == std::errc::result_out_of_range) {
-        if (order > 0) {
-            return false;  // beyond the largest double
+        long order = 0;
+        if (!scanNumberSyntax(text, order) || order > 0) {
+            return false;  // not a number, or beyond the largest double
         }
         magnitude = 0.0;  // too small to tell from zero
-    } else if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
+    } else if (result.ec != std::errc() || result.ptr != end || !std::isfinite(magnitude)) {
         return false;
     }
     value = negative ? -magnitude : magnitude;

@@ -49,6 +49,9 @@ void moveIntoPlace(const std::string& temporary, const std::string& target) {
 
 void writeRecordFiles(const std::string& inputPath, std::span<const double> inputs,
                       const std::string& outputPath, std::span<const double> outputs) {
+    if (inputPath == outputPath) {
+        throw UserError("The input and output record files must have different names.");
+    }
     const std::string inputTemporary = temporaryPathFor(inputPath);
     const std::string outputTemporary = temporaryPathFor(outputPath);
     writeValues(inputPath, inputTemporary, inputs);

@@ -9,19 +9,28 @@
 
 #include "recall/recall_computations.h"
 #include "settings/user_error.h"
+#include "train/vector_kernels.h"
 
 namespace vornetica {
 
 namespace {
 
 constexpr int kShownWidth = 6;
-constexpr std::int32_t kInt16Min = -32768;
-constexpr std::int32_t kInt16Max = 32767;
+constexpr double kInt16Min = -32768.0;
+constexpr double kInt16Max = 32767.0;
 const char* const kRange = " is outside the 16-bit range -32768 to 32767";
 const char* const kCounting = " (vectors and elements are counted from 1)";
 
-bool fitsInt16(std::int32_t value) {
+bool fitsInt16(double value) {
     return value >= kInt16Min && value <= kInt16Max;
+}
+
+double identity(std::size_t i, std::size_t j) {
+    return i == j ? 1.0 : 0.0;
+}
+
+std::string integerText(double value) {
+    return std::to_string(static_cast<long long>(value));
 }
 
 std::string ordinal(std::size_t zeroBased) {
@@ -45,12 +54,12 @@ void checkInputSize(int inputSize) {
 }
 
 // Every file value is taken as a 16-bit integer, rounded half to even.
-Matrix<std::int16_t> readVectors(std::size_t size, const TrainingSet& data) {
+Matrix<double> readVectors(std::size_t size, const TrainingSet& data) {
     const auto count = static_cast<std::size_t>(data.count < 0 ? 0 : data.count);
     if (data.inputs.rows() != count || (count != 0 && data.inputs.cols() != size)) {
         throw UserError("The training set does not match the network's input size.");
     }
-    Matrix<std::int16_t> vectors(count, size);
+    Matrix<double> vectors(count, size);
     for (std::size_t p = 0; p < count; ++p) {
         for (std::size_t i = 0; i < size; ++i) {
             try {
@@ -66,64 +75,65 @@ Matrix<std::int16_t> readVectors(std::size_t size, const TrainingSet& data) {
 
 // The straightforward order of the three 16-bit steps is: every product of the
 // vector, then every difference, then every sum. The fast loop found that one of
-// them leaves the range; this names the first that the three steps would meet.
-[[noreturn]] void reportOverflow(const Matrix<std::int32_t>& sums, std::size_t failedRow,
-                                 std::span<const std::int16_t> x, std::size_t p) {
+// them leaves the range in row `failedRow`, whose cells already hold the new sums
+// (rows above it fitted); this names the first that the three steps would meet.
+[[noreturn]] void reportOverflow(const Matrix<double>& sums, std::size_t failedRow,
+                                 std::span<const double> x, std::size_t p) {
     const std::size_t size = x.size();
     for (std::size_t i = 0; i < size; ++i) {
         for (std::size_t j = 0; j < size; ++j) {
-            const std::int32_t product = std::int32_t{x[i]} * x[j];
+            const double product = x[i] * x[j];
             if (!fitsInt16(product)) {
                 throw UserError(vectorName(p) + ": the product of elements " + ordinal(i) +
-                                " and " + ordinal(j) + ", " + std::to_string(product) + kRange +
+                                " and " + ordinal(j) + ", " + integerText(product) + kRange +
                                 kCounting + ".");
             }
         }
     }
     for (std::size_t i = 0; i < size; ++i) {
         for (std::size_t j = 0; j < size; ++j) {
-            const std::int32_t difference = std::int32_t{x[i]} * x[j] - (i == j ? 1 : 0);
+            const double difference = x[i] * x[j] - identity(i, j);
             if (!fitsInt16(difference)) {
                 throw UserError(vectorName(p) + ": the product of elements " + ordinal(i) +
                                 " and " + ordinal(j) + " less the identity, " +
-                                std::to_string(difference) + kRange + kCounting + ".");
+                                integerText(difference) + kRange + kCounting + ".");
             }
         }
     }
     for (std::size_t j = 0; j < size; ++j) {
-        const std::int32_t identity = failedRow == j ? 1 : 0;
-        const std::int32_t sum =
-            sums.at(failedRow, j) + (std::int32_t{x[failedRow]} * x[j] - identity);
+        const double sum = sums.at(failedRow, j);
         if (!fitsInt16(sum)) {
             throw UserError(vectorName(p) + ": adding it to matrix element (" + ordinal(failedRow) +
-                            ", " + ordinal(j) + ") gives " + std::to_string(sum) + ", which" +
-                            kRange + kCounting + ".");
+                            ", " + ordinal(j) + ") gives " + integerText(sum) + ", which" + kRange +
+                            kCounting + ".");
         }
     }
     throw UserError(vectorName(p) + " leaves the 16-bit range" + kCounting + ".");
 }
 
-// T(i, j) = T(i, j) + (x_i * x_j - identity(i, j)) for one row, each product,
-// difference and sum checked against 16 bits; nothing is written unless the whole
-// row fits. Returns false when something left the range.
-bool addRow(std::span<std::int32_t> sums, std::span<const std::int16_t> x, std::size_t i,
-            std::vector<std::int32_t>& newRow) {
-    const std::int32_t xi = x[i];
-    std::int32_t outOfRange = 0;
+// Every product, difference and sum of row i, checked one by one.
+bool rowFits(std::span<const double> row, std::span<const double> x, std::size_t i) {
     for (std::size_t j = 0; j < x.size(); ++j) {
-        const std::int32_t product = xi * x[j];
-        const std::int32_t difference = product - static_cast<std::int32_t>(j == i);
-        const std::int32_t sum = sums[j] + difference;
-        outOfRange |= static_cast<std::int32_t>(!fitsInt16(product)) |
-                      static_cast<std::int32_t>(!fitsInt16(difference)) |
-                      static_cast<std::int32_t>(!fitsInt16(sum));
-        newRow[j] = sum;
+        const double product = x[i] * x[j];
+        const double difference = product - identity(i, j);
+        if (!fitsInt16(product) || !fitsInt16(difference) || !fitsInt16(row[j])) {
+            return false;
+        }
     }
-    if (outOfRange != 0) {
-        return false;
-    }
-    std::copy(newRow.begin(), newRow.end(), sums.begin());
     return true;
+}
+
+// T(i, j) = T(i, j) + (x_i * x_j - identity(i, j)) for row i. The values are whole
+// numbers far inside a double's exact range, so the double arithmetic is the 16-bit
+// arithmetic as long as every product, difference and sum is checked against the
+// 16-bit range. The vector loop adds the products and marks any value outside it;
+// the identity comes off the diagonal afterwards, so a mark there (or a row that
+// only leaves the range by the identity) is settled by checking the row one value
+// at a time. Returns false when something left the range.
+bool addRow(std::span<double> row, std::span<const double> x, std::size_t i) {
+    const bool marked = addOuterProductPart(x[i], x.data(), row.data(), x.size()) != 0;
+    row[i] = row[i] - 1.0;
+    return (!marked && fitsInt16(row[i])) || rowFits(row, x, i);
 }
 
 }  // namespace
@@ -131,34 +141,26 @@ bool addRow(std::span<std::int32_t> sums, std::span<const std::int16_t> x, std::
 DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, ProgressSink& progress) {
     checkInputSize(inputSize);
     const auto size = static_cast<std::size_t>(inputSize);
-    const Matrix<std::int16_t> vectors = readVectors(size, data);
+    const Matrix<double> vectors = readVectors(size, data);
 
-    // The sums stay within 16 bits (every step is checked); 32-bit cells let the
-    // checks run without overflowing themselves.
-    Matrix<std::int32_t> sums(size, size);
-    std::vector<std::int32_t> newRow(size);
-    std::vector<double> shown(size * size, 0.0);
-
-    DaRun run;
+    // T is kept in doubles holding whole numbers, which is also what the grid shows.
+    Matrix<double> sums(size, size);
     for (std::size_t p = 0; p < vectors.rows(); ++p) {
-        const std::span<const std::int16_t> x = vectors.row(p);
+        const std::span<const double> x = vectors.row(p);
         for (std::size_t i = 0; i < size; ++i) {
-            if (!addRow(sums.row(i), x, i, newRow)) {
+            if (!addRow(sums.row(i), x, i)) {
                 reportOverflow(sums, i, x, p);
-            }
-            double* shownRow = shown.data() + i * size;
-            for (std::size_t j = 0; j < size; ++j) {
-                shownRow[j] = static_cast<double>(newRow[j]);
             }
         }
         const double vectorIndex = static_cast<double>(p);
         progress.showCells(ProgressGrid::Iterations, 0, {&vectorIndex, 1}, kShownWidth);
-        progress.showCells(ProgressGrid::OutputValues, 0, shown, kShownWidth);
+        progress.showCells(ProgressGrid::OutputValues, 0, sums.values(), kShownWidth);
         EpochReport report;
         report.index = static_cast<int>(p);
         progress.endOfEpoch(report);
     }
 
+    DaRun run;
     run.network.CorrelationMatrix = Matrix<std::int16_t>(size, size);
     std::vector<std::int16_t>& cells = run.network.CorrelationMatrix.values();
     for (std::size_t c = 0; c < cells.size(); ++c) {

@@ -1,6 +1,7 @@
 #include "train/backpropagation.h"
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,22 +14,159 @@ namespace {
 
 // The kernels below keep every sum in its own order (from 0.0, ascending index)
 // and only run independent sums side by side, so their results are the bits of
-// the plain loops; the compiler may vectorise them because nothing fuses or
-// reorders an addition (the build forbids contraction).
+// the plain loops. Each is compiled for the wider vector units too and picked
+// once by the loader; no path fuses a multiply with an add (the build forbids
+// contraction), so every path gives the same bits.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define VORNETICA_LAYER_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define VORNETICA_LAYER_CLONES
+#endif
 
-// sum[n] += row[n] * factor for every n: one step of many independent sums.
-void addScaledRow(double* __restrict sum, const double* __restrict row, double factor,
-                  std::size_t count) {
-    for (std::size_t n = 0; n < count; ++n) {
-        sum[n] += row[n] * factor;
+// net[c] = sum over r of W[r][c] * factor[r], each sum from 0.0 over ascending r,
+// all columns side by side.
+VORNETICA_LAYER_CLONES
+void weightedSums(const double* __restrict W, std::size_t rows, std::size_t cols,
+                  const double* __restrict factor, double* __restrict net) {
+    for (std::size_t c = 0; c < cols; ++c) {
+        net[c] = 0.0;
+    }
+    std::size_t r = 0;
+    // Four rows per pass over net: each net[c] still gets its additions one by one
+    // in ascending r.
+    for (; r + 4 <= rows; r += 4) {
+        const double f0 = factor[r], f1 = factor[r + 1], f2 = factor[r + 2], f3 = factor[r + 3];
+        const double* row = W + r * cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            double sum = net[c];
+            sum += row[c] * f0;
+            sum += row[cols + c] * f1;
+            sum += row[2 * cols + c] * f2;
+            sum += row[3 * cols + c] * f3;
+            net[c] = sum;
+        }
+    }
+    for (; r < rows; ++r) {
+        const double f = factor[r];
+        const double* row = W + r * cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            net[c] += row[c] * f;
+        }
     }
 }
 
-// row[n] += factor * signal[n]: one row of weight changes, added in place.
-void addChangesToRow(double* __restrict row, double factor, const double* __restrict signal,
-                     std::size_t count) {
-    for (std::size_t n = 0; n < count; ++n) {
-        row[n] += factor * signal[n];
+// W[r][c] += (rate * rowSignal[r]) * colSignal[c]: the changes of one vector.
+VORNETICA_LAYER_CLONES
+void addChanges(double* __restrict W, std::size_t rows, std::size_t cols, double rate,
+                const double* __restrict rowSignal, const double* __restrict colSignal) {
+    for (std::size_t r = 0; r < rows; ++r) {
+        const double f = rate * rowSignal[r];
+        double* row = W + r * cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            row[c] += f * colSignal[c];
+        }
+    }
+}
+
+// sums[l] = sum over ascending k of D[k] * w[l * O + k] for the 4 * Groups rows
+// l, each sum from 0.0. The vector form holds four sums in the lanes of one
+// register and turns each 4 x 4 tile of four rows so that lane l meets row l's
+// elements in ascending k: the same additions in the same order as the scalar
+// loop. Several groups keep several independent additions in flight.
+template <int Groups>
+inline void rowSums(const double* __restrict w, std::size_t O, const double* __restrict D,
+                    double* sums) {
+    constexpr int kRows = 4 * Groups;
+    std::size_t k = 0;
+    double s[kRows];
+#if defined(__GNUC__) && !defined(__clang__)
+    using Lanes = double __attribute__((vector_size(32)));
+    using Picks = long long __attribute__((vector_size(32)));
+    Lanes lanes[Groups];
+    for (int g = 0; g < Groups; ++g) {
+        lanes[g] = Lanes{0.0, 0.0, 0.0, 0.0};
+    }
+    for (; k + 4 <= O; k += 4) {
+        for (int g = 0; g < Groups; ++g) {
+            const double* rows = w + std::size_t(4 * g) * O + k;
+            Lanes r0, r1, r2, r3;
+            std::memcpy(&r0, rows, sizeof r0);
+            std::memcpy(&r1, rows + O, sizeof r1);
+            std::memcpy(&r2, rows + 2 * O, sizeof r2);
+            std::memcpy(&r3, rows + 3 * O, sizeof r3);
+            const Lanes t0 = __builtin_shuffle(r0, r1, Picks{0, 4, 2, 6});
+            const Lanes t1 = __builtin_shuffle(r0, r1, Picks{1, 5, 3, 7});
+            const Lanes t2 = __builtin_shuffle(r2, r3, Picks{0, 4, 2, 6});
+            const Lanes t3 = __builtin_shuffle(r2, r3, Picks{1, 5, 3, 7});
+            // Column m of the tile: element k + m of each of the four rows.
+            const Lanes c0 = __builtin_shuffle(t0, t2, Picks{0, 1, 4, 5});
+            const Lanes c1 = __builtin_shuffle(t1, t3, Picks{0, 1, 4, 5});
+            const Lanes c2 = __builtin_shuffle(t0, t2, Picks{2, 3, 6, 7});
+            const Lanes c3 = __builtin_shuffle(t1, t3, Picks{2, 3, 6, 7});
+            Lanes sum = lanes[g];
+            sum = sum + D[k] * c0;
+            sum = sum + D[k + 1] * c1;
+            sum = sum + D[k + 2] * c2;
+            sum = sum + D[k + 3] * c3;
+            lanes[g] = sum;
+        }
+    }
+    for (int l = 0; l < kRows; ++l) {
+        s[l] = lanes[l / 4][l % 4];
+    }
+#else
+    for (int l = 0; l < kRows; ++l) {
+        s[l] = 0.0;
+    }
+#endif
+    for (; k < O; ++k) {
+        for (int l = 0; l < kRows; ++l) {
+            s[l] += D[k] * w[std::size_t(l) * O + k];
+        }
+    }
+    for (int l = 0; l < kRows; ++l) {
+        sums[l] = s[l];
+    }
+}
+
+// Row block [j, j + rows) of the output weights: error signals from the rows as
+// they are, then the rows' changes.
+inline void finishRows(double* __restrict W, std::size_t j, std::size_t rows, std::size_t O,
+                       const double* __restrict D, const double* __restrict h, double Alpha,
+                       const double* sums, double* __restrict e) {
+    for (std::size_t n = 0; n < rows; ++n) {
+        e[j + n] = ((1.0 - h[j + n]) * h[j + n]) * sums[n];
+        const double f = Alpha * h[j + n];
+        double* row = W + (j + n) * O;
+        for (std::size_t k = 0; k < O; ++k) {
+            row[k] += f * D[k];
+        }
+    }
+}
+
+// For each hidden node j: e[j] = ((1 - h[j]) * h[j]) * (sum over ascending k of
+// D[k] * W[j][k]) from row j before its update, then row j gets its changes
+// (Alpha * h[j]) * D[k]. Four rows at a time, so that four sums overlap.
+VORNETICA_LAYER_CLONES
+void backPropagateAndUpdate(double* __restrict W, std::size_t H, std::size_t O,
+                            const double* __restrict D, const double* __restrict h, double Alpha,
+                            double* __restrict e) {
+    std::size_t j = 0;
+    double sums[16];
+    for (; j + 16 <= H; j += 16) {
+        rowSums<4>(W + j * O, O, D, sums);
+        finishRows(W, j, 16, O, D, h, Alpha, sums, e);
+    }
+    for (; j + 4 <= H; j += 4) {
+        rowSums<1>(W + j * O, O, D, sums);
+        finishRows(W, j, 4, O, D, h, Alpha, sums, e);
+    }
+    for (; j < H; ++j) {
+        double sum = 0.0;
+        for (std::size_t k = 0; k < O; ++k) {
+            sum += D[k] * W[j * O + k];
+        }
+        finishRows(W, j, 1, O, D, h, Alpha, &sum, e);
     }
 }
 
@@ -138,27 +276,17 @@ template <typename Node>
 void computeHiddenLayer(const Node& node, const BpnNetwork& network, const double* x,
                         BpnWork& work) {
     double* net = work.hidden.data();
-    for (std::size_t j = 0; j < work.H; ++j) {
-        net[j] = 0.0;
-    }
-    for (std::size_t i = 0; i < work.I; ++i) {
-        addScaledRow(net, network.HiddenWeights.row(i).data(), x[i], work.H);
-    }
+    weightedSums(network.HiddenWeights.values().data(), work.I, work.H, x, net);
     for (std::size_t j = 0; j < work.H; ++j) {
         net[j] = node(net[j] + network.HiddenThresholds[j]);
     }
 }
 
+// h[j] * W[j][k] and W[j][k] * h[j] are the same product.
 template <typename Node>
 void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& work) {
     double* net = work.output.data();
-    for (std::size_t k = 0; k < work.O; ++k) {
-        net[k] = 0.0;
-    }
-    // h[j] * W[j][k] and W[j][k] * h[j] are the same product.
-    for (std::size_t j = 0; j < work.H; ++j) {
-        addScaledRow(net, network.OutputWeights.row(j).data(), work.hidden[j], work.O);
-    }
+    weightedSums(network.OutputWeights.values().data(), work.H, work.O, work.hidden.data(), net);
     for (std::size_t k = 0; k < work.O; ++k) {
         net[k] = node(net[k] + network.OutputThresholds[k]);
     }
@@ -168,51 +296,6 @@ void computeOutputErrors(const BpnWork& work, const double* target, double* D) {
     for (std::size_t k = 0; k < work.O; ++k) {
         const double o = work.output[k];
         D[k] = ((1.0 - o) * o) * (target[k] - o);
-    }
-}
-
-// The hidden error signals need each output weight row before its update; each row
-// is summed over ascending k and then updated, four rows at a time so that four
-// independent sums overlap.
-void backPropagateAndUpdateOutputWeights(double Alpha, BpnNetwork& network, const double* D,
-                                         BpnWork& work) {
-    const std::size_t O = work.O;
-    const double* h = work.hidden.data();
-    double* e = work.hiddenError.data();
-    std::size_t j = 0;
-    for (; j + 4 <= work.H; j += 4) {
-        const double* w0 = network.OutputWeights.row(j).data();
-        const double* w1 = w0 + O;
-        const double* w2 = w1 + O;
-        const double* w3 = w2 + O;
-        double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-        for (std::size_t k = 0; k < O; ++k) {
-            s0 += D[k] * w0[k];
-            s1 += D[k] * w1[k];
-            s2 += D[k] * w2[k];
-            s3 += D[k] * w3[k];
-        }
-        const double sums[4] = {s0, s1, s2, s3};
-        for (std::size_t n = 0; n < 4; ++n) {
-            e[j + n] = ((1.0 - h[j + n]) * h[j + n]) * sums[n];
-            addChangesToRow(network.OutputWeights.row(j + n).data(), Alpha * h[j + n], D, O);
-        }
-    }
-    for (; j < work.H; ++j) {
-        double* w = network.OutputWeights.row(j).data();
-        double sum = 0.0;
-        for (std::size_t k = 0; k < O; ++k) {
-            sum += D[k] * w[k];
-        }
-        e[j] = ((1.0 - h[j]) * h[j]) * sum;
-        addChangesToRow(w, Alpha * h[j], D, O);
-    }
-}
-
-void updateHiddenWeights(double Beta, BpnNetwork& network, const double* x, BpnWork& work) {
-    for (std::size_t i = 0; i < work.I; ++i) {
-        addChangesToRow(network.HiddenWeights.row(i).data(), Beta * x[i], work.hiddenError.data(),
-                        work.H);
     }
 }
 
@@ -236,10 +319,12 @@ void trainVector(const Node& node, const BpnParameters& parameters, std::size_t 
     progress.showCells(ProgressGrid::OutputValues, 0, work.output, 6);
     computeOutputErrors(work, work.T.row(p).data(), D);
     progress.showCells(ProgressGrid::ErrorValues, 0, work.D.row(p), 6);
-    backPropagateAndUpdateOutputWeights(parameters.Alpha, network, D, work);
+    backPropagateAndUpdate(network.OutputWeights.values().data(), work.H, work.O, D,
+                           work.hidden.data(), parameters.Alpha, work.hiddenError.data());
     updateThresholds(network.OutputThresholds, parameters.Alpha, D);
     progress.showCells(ProgressGrid::OutputNodes, 0, network.OutputThresholds, 6);
-    updateHiddenWeights(parameters.Beta, network, x, work);
+    addChanges(network.HiddenWeights.values().data(), work.I, work.H, parameters.Beta, x,
+               work.hiddenError.data());
     updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
     progress.showCells(ProgressGrid::HiddenNodes, 0, network.HiddenThresholds, 6);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings/user_error.h"
+#include "train/competition.h"
 #include "train/vector_kernels.h"
 
 namespace vornetica {
@@ -75,61 +76,37 @@ void scaleColumnsToUnitLength(Matrix<double>& weights, std::vector<double>& leng
     }
 }
 
-void scaleColumnToUnitLength(Matrix<double>& weights, std::size_t column) {
-    double sum = 0.0;
+// The squared Euclidean distance from x to every hidden unit's weight column,
+// accumulated across a whole row of U at a time (contiguous); each unit still sums
+// over ascending i from 0.0.
+void computeSquaredDistances(const Matrix<double>& weights, const std::vector<double>& x,
+                             std::vector<double>& squared) {
+    std::fill(squared.begin(), squared.end(), 0.0);
     for (std::size_t i = 0; i < weights.rows(); ++i) {
-        const double value = weights.at(i, column);
-        sum = sum + value * value;
-    }
-    const double divisor = divisorFor(std::sqrt(sum));
-    for (std::size_t i = 0; i < weights.rows(); ++i) {
-        weights.at(i, column) = weights.at(i, column) / divisor;
+        addSquaredDifferences(x[i], weights.row(i).data(), squared.data(), squared.size());
     }
 }
 
-// Euclidean distance from x to every hidden unit's weight column. The squares are
-// accumulated across a whole row of U at a time (contiguous), each distance still
-// summing over ascending i; the square roots are kept so that ties compare exactly
-// as the distances themselves do.
-void computeDistances(const Matrix<double>& weights, const std::vector<double>& x,
-                      std::vector<double>& distances) {
-    std::fill(distances.begin(), distances.end(), 0.0);
-    for (std::size_t i = 0; i < weights.rows(); ++i) {
-        addSquaredDifferences(x[i], weights.row(i).data(), distances.data(), distances.size());
-    }
-    takeSquareRoots(distances.data(), distances.size());
-}
-
-// The lowest index wins a tie: only a strictly smaller distance replaces the winner.
-std::size_t findWinner(const std::vector<double>& distances) {
-    std::size_t winner = 0;
-    double best = distances[0];
-    for (std::size_t j = 1; j < distances.size(); ++j) {
-        if (distances[j] < best) {
-            best = distances[j];
-            winner = j;
-        }
-    }
-    return winner;
-}
-
-void kohonenStep(Matrix<double>& weights, std::size_t winner, const std::vector<double>& x,
-                 int timeStep) {
+// The Kohonen step moves the winner's column towards x, then scales it back to unit
+// length. The strided column is visited twice: once to move it and sum its squares,
+// once to scale it and sum its activity h = x . U[.][w] (each sum over ascending i).
+double kohonenStepAndActivity(Matrix<double>& weights, std::size_t winner,
+                              const std::vector<double>& x, int timeStep) {
     const double rate = kohonenRate(static_cast<double>(timeStep));
+    double squares = 0.0;
     for (std::size_t i = 0; i < weights.rows(); ++i) {
         double& weight = weights.at(i, winner);
         weight = weight + rate * (x[i] - weight);
+        squares = squares + weight * weight;
     }
-    scaleColumnToUnitLength(weights, winner);
-}
-
-double winnerActivity(const Matrix<double>& weights, std::size_t winner,
-                      const std::vector<double>& x) {
-    double sum = 0.0;
+    const double divisor = divisorFor(std::sqrt(squares));
+    double activity = 0.0;
     for (std::size_t i = 0; i < weights.rows(); ++i) {
-        sum = sum + x[i] * weights.at(i, winner);
+        double& weight = weights.at(i, winner);
+        weight = weight / divisor;
+        activity = activity + x[i] * weight;
     }
-    return sum;
+    return activity;
 }
 
 struct PairChanges {
@@ -174,7 +151,8 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
     drawWeights(V, random);
 
     std::vector<double> x(inputs);
-    std::vector<double> distances(hidden);
+    std::vector<double> columnLengths(hidden);
+    std::vector<double> squaredDistances(hidden);
     std::vector<double> deltas(outputs);
 
     for (int p = 0; p < pairs; ++p) {
@@ -183,14 +161,13 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
         const double pairIndex = p;
         progress.showCells(ProgressGrid::Iterations, 0, {&pairIndex, 1}, kShownWidth);
 
-        scaleColumnsToUnitLength(U, distances);
+        scaleColumnsToUnitLength(U, columnLengths);
 
         PairChanges changes;
         for (int t = 1; t < parameters.NumberTimeSteps; ++t) {
-            computeDistances(U, x, distances);
-            const std::size_t winner = findWinner(distances);
-            kohonenStep(U, winner, x, t);
-            const double activity = winnerActivity(U, winner, x);
+            computeSquaredDistances(U, x, squaredDistances);
+            const std::size_t winner = closestUnit(squaredDistances);
+            const double activity = kohonenStepAndActivity(U, winner, x, t);
             outstarStep(V.row(winner), data.outputs.row(std::size_t(p)), activity, parameters,
                         deltas, changes);
             progress.showCells(ProgressGrid::ErrorValues, 0, deltas, kShownWidth);

@@ -49,4 +49,21 @@ void divideElementwise(double* __restrict v, const double* __restrict divisors, 
     }
 }
 
+// Whole numbers up to 2^31 in magnitude: v + 0.5 is exact, and |v + 0.5| > 32767.5
+// holds exactly when v lies outside -32768 to 32767. The marks are or-ed, not
+// counted, so no addition chain holds up the loop.
+VORNETICA_VECTOR_CLONES
+long addOuterProductPart(double x, const double* __restrict v, double* __restrict row,
+                         std::size_t n) {
+    long outOfRange = 0;
+    for (std::size_t j = 0; j < n; ++j) {
+        const double product = x * v[j];
+        const double sum = row[j] + product;
+        row[j] = sum;
+        outOfRange |= static_cast<long>((std::abs(product + 0.5) > 32767.5) |
+                                        (std::abs(sum + 0.5) > 32767.5));
+    }
+    return outOfRange;
+}
+
 }  // namespace vornetica

@@ -4,10 +4,15 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include "data/grid_cell.h"
 
 namespace vornetica {
+
+namespace {
+constexpr int kLabelWidth = 44;
+}  // namespace
 
 CellGridModel::CellGridModel(bool labelColumn, QObject* parent)
     : QAbstractTableModel(parent), labelColumn_(labelColumn) {}
@@ -114,6 +119,85 @@ CellGrid::CellGrid(bool labelColumn, bool editable, QWidget* parent)
     horizontalHeader()->setDefaultSectionSize(64);
     verticalHeader()->setDefaultSectionSize(22);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    if (labelColumn) {
+        makeFrozenLabelColumn();
+    }
+}
+
+void CellGrid::makeFrozenLabelColumn() {
+    horizontalHeader()->resizeSection(0, kLabelWidth);
+    frozen_ = new QTableView(this);
+    frozen_->setObjectName(QStringLiteral("LabelColumn"));
+    frozen_->setModel(&model_);
+    frozen_->setSelectionModel(selectionModel());
+    frozen_->setFocusPolicy(Qt::NoFocus);
+    frozen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    frozen_->horizontalHeader()->hide();
+    frozen_->verticalHeader()->hide();
+    frozen_->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    frozen_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setFrameShape(QFrame::NoFrame);
+    frozen_->setColumnWidth(0, kLabelWidth);
+    frozen_->viewport()->installEventFilter(this);
+    viewport()->stackUnder(frozen_);
+    const auto hideValueColumns = [this] {
+        for (int column = 1; column < model_.columnCount(); ++column) {
+            frozen_->setColumnHidden(column, true);
+        }
+        horizontalHeader()->resizeSection(0, kLabelWidth);
+    };
+    connect(&model_, &QAbstractItemModel::columnsInserted, this, hideValueColumns);
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, frozen_->verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(frozen_->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    hideValueColumns();
+    placeFrozenLabelColumn();
+    frozen_->show();
+}
+
+void CellGrid::placeFrozenLabelColumn() {
+    if (frozen_ != nullptr) {
+        frozen_->setGeometry(frameWidth(), frameWidth(), columnWidth(0), viewport()->height());
+    }
+}
+
+void CellGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    placeFrozenLabelColumn();
+}
+
+bool CellGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The label column takes no mouse selection: a press there only focuses the grid.
+    if (frozen_ != nullptr && watched == frozen_->viewport()) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                setFocus(Qt::MouseFocusReason);
+                return true;
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseMove:
+                return true;
+            default:
+                break;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void CellGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTableView::scrollTo(index, hint);
+    if (frozen_ == nullptr || !index.isValid() || index.column() == 0) {
+        return;
+    }
+    // A value cell must not end up hidden under the label column.
+    const int hiddenBy = columnWidth(0) - visualRect(index).left();
+    if (hiddenBy > 0) {
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - hiddenBy);
+    }
 }
 
 bool CellGrid::isLabelColumn(int column) const {

@@ -51,8 +51,12 @@ class CellGrid : public QTableView {
     // Makes the cell (row, column of the view) current and scrolls to it.
     void moveCurrent(int row, int column);
 
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -62,6 +66,11 @@ class CellGrid : public QTableView {
     bool moveByArrow(int key);
     // The character a key press gives to a cell, if it is a typed character.
     static std::optional<char32_t> cellKeyOf(const QKeyEvent& event);
+    // The label column drawn by a second view laid over the left edge, so it stays
+    // in place when the values scroll sideways.
+    void makeFrozenLabelColumn();
+    void placeFrozenLabelColumn();
+    QTableView* frozen_ = nullptr;
 
     CellGridModel model_;
     bool editable_;

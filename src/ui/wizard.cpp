@@ -1,19 +1,14 @@
 #include "ui/wizard.h"
 
-#include <QKeySequence>
+#include <QKeyEvent>
 #include <QPushButton>
-#include <QShortcut>
 #include <stdexcept>
 
 #include "ui/help_viewer.h"
 
 namespace vornetica {
 
-WizardScreen::WizardScreen(Wizard& wizard) : QWidget(nullptr), wizard_(wizard) {
-    // F1 opens the help at this screen's own section (the Help button opens the contents).
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { wizard_.showHelp(this, objectName()); });
-}
+WizardScreen::WizardScreen(Wizard& wizard) : QWidget(nullptr), wizard_(wizard) {}
 
 NetworkSettings& WizardScreen::settings() {
     return wizard_.settings();
@@ -34,25 +29,40 @@ void WizardScreen::helpPressed() {
 }
 
 void WizardScreen::bindKeys(QPushButton* next, QPushButton* cancel) {
-    // Screens are plain windows, not dialogs, so Enter and Esc are wired by hand.
-    if (next != nullptr) {
-        next->setDefault(true);
-        for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
-            auto* shortcut = new QShortcut(QKeySequence(key), this);
-            connect(shortcut, &QShortcut::activated, next, [next] {
-                if (next->isEnabled() && next->isVisible()) {
-                    next->click();
-                }
-            });
-        }
+    next_ = next;
+    cancel_ = cancel;
+    if (next_ != nullptr) {
+        next_->setDefault(true);
     }
-    if (cancel != nullptr) {
-        auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-        connect(shortcut, &QShortcut::activated, cancel, [cancel] {
-            if (cancel->isEnabled() && cancel->isVisible()) {
-                cancel->click();
-            }
-        });
+}
+
+namespace {
+
+void pressIfAvailable(QPushButton* button) {
+    if (button != nullptr && button->isEnabled() && button->isVisible()) {
+        button->click();
+    }
+}
+
+}  // namespace
+
+void WizardScreen::keyPressEvent(QKeyEvent* event) {
+    // Screens are plain windows, not dialogs: the keys a dialog gives its default and
+    // escape buttons are handled here, once the focused control has let them pass.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            pressIfAvailable(next_);
+            return;
+        case Qt::Key_Escape:
+            pressIfAvailable(cancel_);
+            return;
+        case Qt::Key_F1:
+            // F1 opens the help at this screen's own section; Help opens the contents.
+            wizard_.showHelp(this, objectName());
+            return;
+        default:
+            QWidget::keyPressEvent(event);
     }
 }
 

@@ -36,9 +36,13 @@ class WizardScreen : public QWidget {
     // Enter presses `next` (the default button) and Esc presses `cancel`; either may
     // be null. F1 opens the help at the section named by the screen's objectName.
     void bindKeys(QPushButton* next, QPushButton* cancel);
+    // Enter, Esc and F1 that no control took reach the screen here.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     Wizard& wizard_;
+    QPushButton* next_ = nullptr;
+    QPushButton* cancel_ = nullptr;
 };
 
 // Owns the screens, creates each on first use and keeps exactly one visible.

@@ -22,7 +22,7 @@ class CountingScreen : public WizardScreen {
     int shown = 0;
 };
 
-struct WizardFixture : ::testing::Test {
+struct WizardFrameworkTest : ::testing::Test {
     NetworkSettings settings;
     RandomSource random;
     testing::ScriptedDialogs dialogs;
@@ -40,7 +40,7 @@ struct WizardFixture : ::testing::Test {
     CountingScreen* screen(Screen s) { return static_cast<CountingScreen*>(wizard.existing(s)); }
 };
 
-TEST_F(WizardFixture, ScreensAreCreatedOnceAndOnlyOneIsVisible) {
+TEST_F(WizardFrameworkTest, ScreensAreCreatedOnceAndOnlyOneIsVisible) {
     EXPECT_EQ(wizard.existing(Screen::StartForm), nullptr);
     wizard.show(Screen::StartForm);
     wizard.show(Screen::ChooseNetwork);
@@ -55,7 +55,7 @@ TEST_F(WizardFixture, ScreensAreCreatedOnceAndOnlyOneIsVisible) {
     EXPECT_EQ(wizard.current(), Screen::StartForm);
 }
 
-TEST_F(WizardFixture, CancelAsksAndQuitsOnlyOnYes) {
+TEST_F(WizardFrameworkTest, CancelAsksAndQuitsOnlyOnYes) {
     wizard.show(Screen::StartForm);
     dialogs.exitAnswers = {false, true};
     screen(Screen::StartForm)->pressCancel();
@@ -66,7 +66,7 @@ TEST_F(WizardFixture, CancelAsksAndQuitsOnlyOnYes) {
     EXPECT_EQ(dialogs.confirmTitles, (std::vector<QString>{"Cancel", "Cancel"}));
 }
 
-TEST_F(WizardFixture, HelpWithoutTheFileNamesItsFullPath) {
+TEST_F(WizardFrameworkTest, HelpWithoutTheFileNamesItsFullPath) {
     testing::TempDir dir;
     const QString previous = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(dir.path().string()));
