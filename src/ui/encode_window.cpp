@@ -342,8 +342,8 @@ void EncodeWindow::saveNetworkPressed() {
     const SaveOutcome outcome =
         saveNetwork(settings(), network_, answer ? answer->toStdString() : std::string());
     if (!outcome.message.empty()) {
-        dialogs().message(this, QString::fromStdString(outcome.message),
-                          outcome.saved ? Dialogs::Icon::None : Dialogs::Icon::Warning);
+        // The save dialogue's boxes have only an OK button and no icon.
+        dialogs().message(this, QString::fromStdString(outcome.message), Dialogs::Icon::None);
     }
 }
 

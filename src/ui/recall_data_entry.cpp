@@ -132,7 +132,10 @@ void RecallDataEntry::screenShown() {
     const LoadOutcome outcome = loadNetwork(settings());
     if (!outcome.loaded) {
         // The grids keep their shape; a press then says that no network is loaded.
-        dialogs().message(this, QString::fromStdString(outcome.message), Dialogs::Icon::Warning);
+        // The wrong tag has its own plain box; what else went wrong is a warning.
+        const bool wrongType = outcome.message == "Not correct network type!";
+        dialogs().message(this, QString::fromStdString(outcome.message),
+                          wrongType ? Dialogs::Icon::None : Dialogs::Icon::Warning);
         return;
     }
     const int inputs = settings().RecallInputSize;

@@ -255,6 +255,7 @@ TEST_F(RecallScreensTest, AFileOfAnotherKindIsReportedAndAPressChangesNothing) {
     walkLoadingScreen(kase);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Not correct network type!");
+    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::None);
     click(Screen::RecallDataEntry, "cmdEnterData");
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_FALSE(dialogs.messages[1].text.isEmpty());
