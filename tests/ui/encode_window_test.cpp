@@ -78,10 +78,10 @@ class EncodeWindowTest : public testing::RunScreensTest {
         useFiles("3\r\n.1\r\n.9\r\n.8\r\n-.2\r\n.5\r\n.5\r\n", "1\r\n-1\r\n.5\r\n");
     }
     // `units` units; the threshold decides whether the errors can ever fall to it.
-    void chooseBsb(int units, double errorThreshold, int vectors = 2) {
+    void chooseBsb(int units, double errorThreshold, int vectors = 2, double alpha = 0.5) {
         settings.EncodeBSBFlag = 1;
         settings.InputSize = static_cast<std::int16_t>(units);
-        settings.Alpha = 0.5;
+        settings.Alpha = alpha;
         settings.ErrorThreshold = errorThreshold;
         std::string input = std::to_string(vectors) + "\r\n";
         for (int value = 0; value < units * vectors; ++value) {
@@ -194,7 +194,8 @@ TEST_F(EncodeWindowTest, SaveNetworkWaitsForTheFirstRunAndWritesWhatItTrained) {
 
 TEST_F(EncodeWindowTest, OnlyStopActsDuringARunAndStopEndsItWithDone) {
     // Errors can never fall below a negative threshold: the run would last 32767 passes.
-    chooseBsb(96, -1000.0, 16);
+    // A small rate keeps the weights finite all the while.
+    chooseBsb(96, -1000.0, 16, 0.005);
     wizard->show(Screen::EncodeWindow);
     click(Screen::EncodeWindow, "cmdStart");
     ASSERT_TRUE(window()->running());
@@ -208,10 +209,12 @@ TEST_F(EncodeWindowTest, OnlyStopActsDuringARunAndStopEndsItWithDone) {
         [&] { return !grid(Screen::EncodeWindow, "IterationsGrid")->cells().text(0, 0).empty(); },
         60000));
 
+    ASSERT_TRUE(window()->running());
     click(Screen::EncodeWindow, "cmdStop");
     ASSERT_TRUE(waitForMessages(1));
     EXPECT_EQ(dialogs.messages[0].text, "Done!");
     EXPECT_FALSE(window()->running());
+    EXPECT_LT(std::stoi(grid(Screen::EncodeWindow, "IterationsGrid")->cells().text(0, 0)), 32766);
     EXPECT_FALSE(control<QLabel>(Screen::EncodeWindow, "PassLimitNote")->isVisibleTo(window()));
     EXPECT_FALSE(control<QPushButton>(Screen::EncodeWindow, "cmdStop")->isEnabled());
     for (const char* name : {"cmdStart", "cmdSaveNetwork", "cmdChangeParameters", "cmdExit"}) {
@@ -233,7 +236,7 @@ TEST_F(EncodeWindowTest, BrainStateRunAtItsPassLimitSaysSoBelowTheGrids) {
 }
 
 TEST_F(EncodeWindowTest, ClosingTheProgramDuringARunEndsTheRun) {
-    chooseBsb(96, -1000.0, 16);
+    chooseBsb(96, -1000.0, 16, 0.005);
     wizard->show(Screen::EncodeWindow);
     click(Screen::EncodeWindow, "cmdStart");
     ASSERT_TRUE(window()->running());
