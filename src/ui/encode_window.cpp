@@ -75,7 +75,7 @@ EncodeWindow::EncodeWindow(Wizard& wizard) : WizardScreen(wizard) {
     // The load step: Save Network waits for the end of the first run.
     saveNetwork_->setEnabled(false);
     refresh_.setInterval(RefreshMilliseconds);
-    connect(&refresh_, &QTimer::timeout, this, &EncodeWindow::showChanges);
+    connect(&refresh_, &QTimer::timeout, this, [this] { showChanges(false); });
 }
 
 EncodeWindow::~EncodeWindow() {
@@ -296,18 +296,47 @@ void EncodeWindow::stopPressed() {
     progress_.requestStop();
 }
 
-void EncodeWindow::showChanges() {
-    for (const GridProgress::Change& change : progress_.takeChanges()) {
-        CellGridModel& cells = grid(change.grid)->cells();
-        const int end = change.firstColumn + static_cast<int>(change.values.size());
-        if (cells.valueColumns() < end) {
-            cells.setValueColumns(end);
+void EncodeWindow::showChanges(bool allColumns) {
+    for (GridProgress::Change& change : progress_.takeChanges()) {
+        Pending& pending = pending_[static_cast<std::size_t>(change.grid)];
+        const std::size_t first = static_cast<std::size_t>(change.firstColumn);
+        const std::size_t end = first + change.values.size();
+        if (pending.values.size() < end) {
+            pending.values.resize(end);
+            pending.waiting.resize(end, 0);
         }
-        for (std::size_t index = 0; index < change.values.size(); ++index) {
-            const int column = change.firstColumn + static_cast<int>(index);
-            std::string text = cutNumberText(change.values[index], change.width);
-            if (cells.text(0, column) != text) {
-                cells.setText(0, column, std::move(text));
+        std::copy(change.values.begin(), change.values.end(), pending.values.begin() + first);
+        std::fill(pending.waiting.begin() + first, pending.waiting.begin() + end, 1);
+        pending.width = change.width;
+    }
+    for (std::size_t index = 0; index < std::size(grids_); ++index) {
+        Pending& pending = pending_[index];
+        if (pending.values.empty()) {
+            continue;
+        }
+        CellGrid* cells = grids_[index];
+        const int count = static_cast<int>(pending.values.size());
+        if (cells->cells().valueColumns() < count) {
+            cells->cells().setValueColumns(count);
+        }
+        // During a run only the columns in sight are worth formatting; the others
+        // wait until they scroll into sight or the run ends.
+        int first = 0;
+        int last = count - 1;
+        if (!allColumns) {
+            first = std::max(cells->columnAt(0), 0);
+            const int right = cells->columnAt(cells->viewport()->width() - 1);
+            last = right < 0 ? count - 1 : std::min(right, count - 1);
+        }
+        for (int column = first; column <= last; ++column) {
+            if (pending.waiting[static_cast<std::size_t>(column)] == 0) {
+                continue;
+            }
+            pending.waiting[static_cast<std::size_t>(column)] = 0;
+            std::string text =
+                cutNumberText(pending.values[static_cast<std::size_t>(column)], pending.width);
+            if (cells->cells().text(0, column) != text) {
+                cells->cells().setText(0, column, std::move(text));
             }
         }
     }
@@ -316,8 +345,11 @@ void EncodeWindow::showChanges() {
 void EncodeWindow::runEnded() {
     worker_.join();
     refresh_.stop();
-    // The last values written, exactly.
-    showChanges();
+    // The last values written, exactly, in every column.
+    showChanges(true);
+    for (Pending& pending : pending_) {
+        pending = Pending{};
+    }
     TrainingResult result = std::move(*finished_);
     finished_.reset();
     const std::string error = result.error;

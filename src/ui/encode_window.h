@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "train/networks.h"
 #include "train/training_run.h"
@@ -33,7 +34,8 @@ class EncodeWindow : public WizardScreen {
     void buildControls();
     void sizeGridsForCurrentKind();
     void setRunning(bool running);
-    void showChanges();
+    // Takes the run's new values; formats those in columns the user can see, or all.
+    void showChanges(bool allColumns);
 
     void startPressed();
     void stopPressed();
@@ -43,7 +45,15 @@ class EncodeWindow : public WizardScreen {
 
     CellGrid* grid(ProgressGrid which) const;
 
+    // The newest value of each cell and whether its text still has to be made.
+    struct Pending {
+        std::vector<double> values;
+        std::vector<char> waiting;
+        int width = 6;
+    };
+
     CellGrid* grids_[GridProgress::GridCount] = {};
+    Pending pending_[GridProgress::GridCount];
     QLabel* hiddenNodesLabel_ = nullptr;
     QLabel* errorValuesLabel_ = nullptr;
     QLabel* passLimitNote_ = nullptr;
