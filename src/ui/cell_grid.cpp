@@ -1,5 +1,7 @@
 #include "ui/cell_grid.h"
 
+#include <algorithm>
+
 #include <QColor>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -57,6 +59,7 @@ Qt::ItemFlags CellGridModel::flags(const QModelIndex& index) const {
 }
 
 void CellGridModel::setValueColumns(int count) {
+    count = std::max(count, 0);
     if (count == valueColumns_) {
         return;
     }

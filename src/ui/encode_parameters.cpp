@@ -68,7 +68,7 @@ void ParameterScreen::build(const std::vector<Field>& left, const std::vector<Fi
             [this] { this->wizard().show(navigation::parameterBack(settings())); });
     connect(cancel, &QPushButton::clicked, this, [this] { cancelPressed(); });
     connect(help, &QPushButton::clicked, this, [this] { helpPressed(); });
-    setFixedSize(sizeHint());
+    setFixedSize(sizeHint().expandedTo(QSize(460, 0)));
 }
 
 std::string ParameterScreen::textOf(const char* name) const {

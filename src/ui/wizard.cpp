@@ -1,7 +1,9 @@
 #include "ui/wizard.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <stdexcept>
 
 #include "ui/help_viewer.h"
@@ -52,7 +54,12 @@ void WizardScreen::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            pressIfAvailable(next_);
+            // On a focused button Enter presses that button; elsewhere it presses Next.
+            if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) {
+                pressIfAvailable(focused);
+            } else {
+                pressIfAvailable(next_);
+            }
             return;
         case Qt::Key_Escape:
             pressIfAvailable(cancel_);
@@ -99,11 +106,21 @@ WizardScreen* Wizard::screen(Screen screen) {
 }
 
 void Wizard::show(Screen next) {
+    const bool firstShowing = existing(next) == nullptr;
     WizardScreen* target = screen(next);
-    if (current_ && *current_ != next) {
-        if (WizardScreen* visible = existing(*current_)) {
-            visible->hide();
-        }
+    WizardScreen* previous = current_ ? existing(*current_) : nullptr;
+    if (firstShowing) {
+        // A new screen takes the place of the one it follows, or the screen's middle.
+        target->adjustSize();
+        const QRect around = previous != nullptr
+                                 ? previous->frameGeometry()
+                                 : QGuiApplication::primaryScreen()->availableGeometry();
+        QRect placed(QPoint(0, 0), target->frameGeometry().size());
+        placed.moveCenter(around.center());
+        target->move(placed.topLeft());
+    }
+    if (previous != nullptr && previous != target) {
+        previous->hide();
     }
     current_ = next;
     target->show();

@@ -192,9 +192,16 @@ TEST_F(WizardScreensTest, CancelAsksUnderTheTitleCancelAndEndsOnlyOnYes) {
     EXPECT_EQ(dialogs.confirmTitles, (std::vector<QString>{"Cancel", "Cancel"}));
 }
 
-TEST_F(WizardScreensTest, EnterPressesNext) {
+TEST_F(WizardScreensTest, EnterPressesNextOrTheFocusedButton) {
     wizard.show(Screen::StartForm);
     QTest::keyClick(wizard.screen(Screen::StartForm), Qt::Key_Return);
+    EXPECT_EQ(visible(), Screen::ChooseNetwork);
+    choose("ChoiceEncode");
+    choose("ChoiceDA");
+    QTest::keyClick(control(Screen::ChooseNetwork, "ChoiceDA"), Qt::Key_Enter);
+    EXPECT_EQ(visible(), Screen::EncodeDA);
+    control(Screen::EncodeDA, "cmdBack")->setFocus();
+    QTest::keyClick(wizard.screen(Screen::EncodeDA), Qt::Key_Return);
     EXPECT_EQ(visible(), Screen::ChooseNetwork);
 }
 

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QLabel>
 
 #include "ui/wizard_fixture.h"
@@ -182,6 +183,54 @@ TEST_F(WizardScreensTest, NeuronFunctionBoxThatIsNoNumberKeepsTheDialogOpen) {
     });
     EXPECT_EQ(settings.ThresholdFunction, ThresholdKind::Linear);
     EXPECT_EQ(settings.LinearSlope, 1.5);
+}
+
+// Whether the curve drawn in `column` of a picture lies in its upper half.
+bool curveIsHighAt(const QImage& picture, int column) {
+    int sum = 0;
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        const QColor pixel = picture.pixelColor(column, y);
+        if (pixel.red() > 150 && pixel.green() < 120) {
+            sum += y;
+            ++count;
+        }
+    }
+    EXPECT_GT(count, 0) << "no curve in column " << column;
+    return count > 0 && sum / count < picture.height() / 2;
+}
+
+TEST_F(WizardScreensTest, NeuronFunctionPicturesFollowTheirParameters) {
+    choose({"ChoiceEncode", "ChoiceBPN", "ManualEntry"});
+    nextOnBPN([](QDialog& dialog) {
+        const auto picture = [&](const char* name) {
+            return dialog.findChild<QLabel*>(name)->pixmap().toImage();
+        };
+        EXPECT_FALSE(curveIsHighAt(picture("Picture1"), 5));
+        EXPECT_TRUE(curveIsHighAt(picture("Picture1"), 90));
+        const QImage logistic = picture("Picture4");
+        dialog.findChild<QLineEdit*>("LinearSlope")->setText("-1");
+        EXPECT_TRUE(curveIsHighAt(picture("Picture1"), 5));
+        EXPECT_FALSE(curveIsHighAt(picture("Picture1"), 90));
+        EXPECT_EQ(picture("Picture4"), logistic);
+
+        EXPECT_FALSE(curveIsHighAt(picture("Picture3"), 5));
+        dialog.findChild<QLineEdit*>("StepUpperBoundary")->setText("-1.0");
+        dialog.findChild<QLineEdit*>("StepLowerBoundary")->setText("1.0");
+        EXPECT_TRUE(curveIsHighAt(picture("Picture3"), 5));
+        EXPECT_FALSE(curveIsHighAt(picture("Picture3"), 90));
+    });
+}
+
+TEST_F(WizardScreensTest, F1WithoutTheHelpFileNamesThePathLookedFor) {
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QDir::tempPath());
+    wizard.show(Screen::EncodeCPN);
+    QTest::keyClick(wizard.screen(Screen::EncodeCPN), Qt::Key_F1);
+    QDir::setCurrent(previous);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.lastMessage().contains(QDir(QDir::tempPath()).filePath("vornetica.hlp")))
+        << dialogs.lastMessage().toStdString();
 }
 
 }  // namespace
