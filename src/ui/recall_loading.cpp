@@ -89,10 +89,11 @@ void RecallLoadingScreen::browsePressed() {
 }
 
 void RecallLoadingScreen::nextPressed() {
-    settings().NetworkFilePath = inputPath_->text().toStdString();
+    // A refused box leaves the settings as they were, the file name included.
     if (!storeExtraFields()) {
         return;
     }
+    settings().NetworkFilePath = inputPath_->text().toStdString();
     wizard().show(navigation::afterLoadingNext(settings()));
 }
 

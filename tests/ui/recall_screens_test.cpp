@@ -321,6 +321,7 @@ TEST_F(RecallScreensTest, BrainStateLoadingRefusesParametersThatDoNotConvert) {
     EXPECT_EQ(wizard->current(), Screen::RecallBSB);
     EXPECT_EQ(settings.RecallBeta, 0.0);
     EXPECT_EQ(settings.RecallGamma, 0.0);
+    EXPECT_EQ(settings.NetworkFilePath, "");
 
     control<QLineEdit>(Screen::RecallBSB, "Gamma")->setText("0.5");
     control<QLineEdit>(Screen::RecallBSB, "Beta")->setText("abc");
