@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@ namespace vornetica {
 // the row number; it cannot be selected or edited.
 class CellGridModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     explicit CellGridModel(bool labelColumn, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -31,7 +32,7 @@ public:
     void setText(int row, int column, std::string text);
     bool hasLabelColumn() const { return labelColumn_; }
 
-private:
+  private:
     bool labelColumn_;
     int valueColumns_ = 0;
     std::vector<std::vector<std::string>> rows_;
@@ -42,14 +43,35 @@ private:
 // `editable` false the user cannot change anything.
 class CellGrid : public QTableView {
     Q_OBJECT
-public:
+  public:
     CellGrid(bool labelColumn, bool editable, QWidget* parent = nullptr);
     CellGridModel& cells() { return model_; }
+    // Makes the label cell of `row` the current cell (Add Vector does this).
+    void moveToLabel(int row);
+    // Makes the cell (row, column of the view) current and scrolls to it.
+    void moveCurrent(int row, int column);
 
-protected:
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
-private:
+  private:
+    bool isLabelColumn(int column) const;
+    int firstValueColumn() const;
+    bool moveByArrow(int key);
+    // The character a key press gives to a cell, if it is a typed character.
+    static std::optional<char32_t> cellKeyOf(const QKeyEvent& event);
+    // The label column drawn by a second view laid over the left edge, so it stays
+    // in place when the values scroll sideways.
+    void makeFrozenLabelColumn();
+    void placeFrozenLabelColumn();
+    QTableView* frozen_ = nullptr;
+
     CellGridModel model_;
     bool editable_;
 };

@@ -9,6 +9,8 @@
 #include "settings/random_source.h"
 #include "ui/dialogs.h"
 
+class QPushButton;
+
 namespace vornetica {
 
 class Wizard;
@@ -18,26 +20,34 @@ class HelpViewer;
 // only hidden and shown, so it keeps what the user typed.
 class WizardScreen : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit WizardScreen(Wizard& wizard);
     // Called each time the wizard shows the screen, after it became visible.
     virtual void screenShown() {}
 
-protected:
+  protected:
     Wizard& wizard() { return wizard_; }
     NetworkSettings& settings();
     Dialogs& dialogs();
-    // The shared actions of every Cancel and Help button.
+    // The shared actions of every Cancel and Help button: Cancel asks "Are you sure
+    // you wish to exit?" and ends the program on Yes; Help opens the help contents.
     void cancelPressed();
     void helpPressed();
+    // Enter presses `next` (the default button) and Esc presses `cancel`; either may
+    // be null. F1 opens the help at the section named by the screen's objectName.
+    void bindKeys(QPushButton* next, QPushButton* cancel);
+    // Enter, Esc and F1 that no control took reach the screen here.
+    void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     Wizard& wizard_;
+    QPushButton* next_ = nullptr;
+    QPushButton* cancel_ = nullptr;
 };
 
 // Owns the screens, creates each on first use and keeps exactly one visible.
 class Wizard {
-public:
+  public:
     using Factory = std::function<WizardScreen*(Wizard&)>;
 
     Wizard(NetworkSettings& settings, RandomSource& random, Dialogs& dialogs);
@@ -60,7 +70,7 @@ public:
     // Opens the help viewer (help file "vornetica.hlp"); `section` names the screen.
     void showHelp(QWidget* parent, const QString& section);
 
-private:
+  private:
     NetworkSettings& settings_;
     RandomSource& random_;
     Dialogs& dialogs_;
@@ -71,7 +81,7 @@ private:
 };
 
 // Registers every screen's factory; app main and the tests call these.
-void registerWizardScreens(Wizard& wizard);            // start, chooser, parameters, data
+void registerWizardScreens(Wizard& wizard);             // start, chooser, parameters, data
 void registerTrainingAndRecallScreens(Wizard& wizard);  // training, loading, recall
 
 }  // namespace vornetica

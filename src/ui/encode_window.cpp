@@ -1,0 +1,388 @@
+#include "ui/encode_window.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <new>
+
+#include "data/number_text.h"
+#include "netfile/network_file.h"
+#include "ui/cell_grid.h"
+
+namespace vornetica {
+
+namespace {
+
+// About 25 refreshes a second: smooth to the eye, and cheap beside any run.
+constexpr int RefreshMilliseconds = 40;
+// The autocorrelator's matrix grid is 600 twips high.
+constexpr int AutocorrelatorOutputHeight = 40;
+constexpr int CellWidth = 56;
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& tooltip = {}) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(tooltip);
+    return button;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+CellGrid* makeGrid(QWidget* parent, const char* name, const QString& tooltip) {
+    auto* grid = new CellGrid(false, false, parent);
+    grid->setObjectName(QString::fromLatin1(name));
+    grid->setToolTip(tooltip);
+    grid->cells().setRows(1);
+    // The user only watches these grids: no current cell, no focus.
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setFocusPolicy(Qt::NoFocus);
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setDefaultSectionSize(CellWidth);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Always there, so the single row never sits above an empty band.
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return grid;
+}
+
+// One row of cells and room for the scroll bar below it.
+int singleRowHeight(const CellGrid* grid) {
+    return grid->verticalHeader()->defaultSectionSize() +
+           grid->horizontalScrollBar()->sizeHint().height() + 2 * grid->frameWidth();
+}
+
+void setColumns(CellGrid* grid, int count) {
+    grid->cells().setValueColumns(std::max(count, 0));
+}
+
+}  // namespace
+
+EncodeWindow::EncodeWindow(Wizard& wizard) : WizardScreen(wizard) {
+    setObjectName(QStringLiteral("EncodeWindow"));
+    setWindowTitle(QStringLiteral("Encode Window"));
+    buildControls();
+    // The load step: Save Network waits for the end of the first run.
+    saveNetwork_->setEnabled(false);
+    refresh_.setInterval(RefreshMilliseconds);
+    connect(&refresh_, &QTimer::timeout, this, [this] { showChanges(false); });
+}
+
+EncodeWindow::~EncodeWindow() {
+    // Closing the program during a run: the run ends after its current vector or pass.
+    if (worker_.joinable()) {
+        progress_.requestStop();
+        worker_.join();
+    }
+}
+
+CellGrid* EncodeWindow::grid(ProgressGrid which) const {
+    return grids_[static_cast<std::size_t>(which)];
+}
+
+void EncodeWindow::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    auto* values = new QGridLayout;
+    layout->addLayout(values);
+
+    const struct {
+        ProgressGrid grid;
+        const char* labelName;
+        const char* caption;
+        const char* gridName;
+        const char* tooltip;
+    } rows[] = {
+        {ProgressGrid::InputValues, "Label1", "Input Values", "InputValuesGrid",
+         "Displays input vectors."},
+        {ProgressGrid::OutputValues, "Label2", "Output Values", "OutputValuesGrid",
+         "Displays output vectors."},
+        {ProgressGrid::ErrorValues, "Label3", "Error Values", "ErrorValuesGrid",
+         "Displays error values."},
+        {ProgressGrid::Iterations, "Label4", "Iteration", "IterationsGrid",
+         "Displays current iteration."},
+    };
+    int row = 0;
+    for (const auto& each : rows) {
+        QLabel* label = makeLabel(this, each.labelName, QString::fromLatin1(each.caption));
+        CellGrid* cells = makeGrid(this, each.gridName, QString::fromLatin1(each.tooltip));
+        grids_[static_cast<std::size_t>(each.grid)] = cells;
+        values->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+        values->addWidget(cells, row, 1);
+        if (each.grid == ProgressGrid::ErrorValues) {
+            errorValuesLabel_ = label;
+        }
+        ++row;
+    }
+    CellGrid* iterations = grid(ProgressGrid::Iterations);
+    iterations->cells().setValueColumns(1);
+    iterations->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    iterations->setFixedWidth(CellWidth + 2 * iterations->frameWidth());
+    iterations->setFixedHeight(iterations->verticalHeader()->defaultSectionSize() +
+                               2 * iterations->frameWidth());
+
+    auto* frame = new QGroupBox(QStringLiteral("Threshold Values"), this);
+    frame->setObjectName(QStringLiteral("ThresholdFrame"));
+    auto* nodes = new QGridLayout(frame);
+    const struct {
+        ProgressGrid grid;
+        const char* labelName;
+        const char* caption;
+        const char* gridName;
+    } nodeRows[] = {
+        {ProgressGrid::InputNodes, "Label5", "Input Nodes", "InputNodesGrid"},
+        {ProgressGrid::HiddenNodes, "Label6", "Hidden Nodes", "HiddenNodesGrid"},
+        {ProgressGrid::OutputNodes, "Label7", "Output Nodes", "OutputNodesGrid"},
+    };
+    row = 0;
+    for (const auto& each : nodeRows) {
+        QLabel* label = makeLabel(frame, each.labelName, QString::fromLatin1(each.caption));
+        CellGrid* cells = makeGrid(frame, each.gridName, {});
+        grids_[static_cast<std::size_t>(each.grid)] = cells;
+        nodes->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+        nodes->addWidget(cells, row, 1);
+        if (each.grid == ProgressGrid::HiddenNodes) {
+            hiddenNodesLabel_ = label;
+        }
+        ++row;
+    }
+    layout->addWidget(frame);
+
+    for (CellGrid* cells : grids_) {
+        if (cells != iterations) {
+            cells->setFixedHeight(singleRowHeight(cells));
+        }
+    }
+
+    passLimitNote_ =
+        makeLabel(this, "PassLimitNote",
+                  QStringLiteral("The errors did not fall to the threshold within 32767 passes."));
+    passLimitNote_->hide();
+    layout->addWidget(passLimitNote_);
+    layout->addStretch(1);
+
+    start_ = makeButton(this, "cmdStart", QStringLiteral("Start"));
+    stop_ = makeButton(this, "cmdStop", QStringLiteral("Stop"),
+                       QStringLiteral("End the run after the current vector or pass."));
+    saveNetwork_ = makeButton(this, "cmdSaveNetwork", QStringLiteral("Save Network"));
+    changeParameters_ =
+        makeButton(this, "cmdChangeParameters", QStringLiteral("Change Parameters"),
+                   QStringLiteral("Go back and change the input parameters for your network."));
+    changeData_ =
+        makeButton(this, "cmdChangeData", QStringLiteral("Change Data"),
+                   QStringLiteral("Go back and change the input/output data for your network."));
+    startOver_ = makeButton(this, "cmdStartOver", QStringLiteral("Start Over"),
+                            QStringLiteral("Start over with a brand new network."));
+    help_ = makeButton(this, "cmdHelp", QStringLiteral("Help"));
+    exit_ = makeButton(this, "cmdExit", QStringLiteral("Exit"));
+    stop_->setEnabled(false);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button :
+         {start_, stop_, saveNetwork_, changeParameters_, changeData_, startOver_, help_, exit_}) {
+        buttons->addWidget(button);
+    }
+    layout->addLayout(buttons);
+
+    connect(start_, &QPushButton::clicked, this, &EncodeWindow::startPressed);
+    connect(stop_, &QPushButton::clicked, this, &EncodeWindow::stopPressed);
+    connect(saveNetwork_, &QPushButton::clicked, this, &EncodeWindow::saveNetworkPressed);
+    connect(changeParameters_, &QPushButton::clicked, this,
+            [this] { wizard().show(navigation::changeParameters(settings())); });
+    connect(changeData_, &QPushButton::clicked, this,
+            [this] { wizard().show(navigation::changeData(settings())); });
+    connect(startOver_, &QPushButton::clicked, this,
+            [this] { wizard().show(navigation::encodeStartOver(settings())); });
+    connect(help_, &QPushButton::clicked, this, [this] { helpPressed(); });
+    connect(exit_, &QPushButton::clicked, this, &EncodeWindow::exitPressed);
+    resize(760, 420);
+}
+
+void EncodeWindow::screenShown() {
+    settings().ReturnToTraining = 0;
+    // The sizes or the kind may have changed since the last showing.
+    sizeGridsForCurrentKind();
+}
+
+void EncodeWindow::sizeGridsForCurrentKind() {
+    const NetworkSettings& current = settings();
+    const std::optional<NetworkKind> kind = encodeKind(current);
+    // Each grid gets its final count at once, so values in the columns that remain
+    // are kept.
+    int outputColumns = current.OutputSize;
+    int errorColumns = current.OutputSize;
+    if (kind == NetworkKind::BSB) {
+        // A brain-state-in-a-box run shows one error per unit.
+        errorColumns = current.InputSize;
+    }
+    if (kind == NetworkKind::DA) {
+        // The autocorrelator shows its whole matrix, flattened row by row.
+        outputColumns = static_cast<int>(current.InputSize) * current.InputSize;
+    }
+    setColumns(grid(ProgressGrid::InputValues), current.InputSize);
+    setColumns(grid(ProgressGrid::OutputValues), outputColumns);
+    setColumns(grid(ProgressGrid::ErrorValues), errorColumns);
+    setColumns(grid(ProgressGrid::InputNodes), current.InputSize);
+    setColumns(grid(ProgressGrid::OutputNodes), current.OutputSize);
+
+    const bool showsHidden = kind != NetworkKind::BSB && kind != NetworkKind::DA;
+    const bool showsErrors = kind != NetworkKind::DA;
+    hiddenNodesLabel_->setVisible(showsHidden);
+    grid(ProgressGrid::HiddenNodes)->setVisible(showsHidden);
+    if (showsHidden) {
+        setColumns(grid(ProgressGrid::HiddenNodes), current.HiddenSize);
+    }
+    errorValuesLabel_->setVisible(showsErrors);
+    grid(ProgressGrid::ErrorValues)->setVisible(showsErrors);
+    CellGrid* outputs = grid(ProgressGrid::OutputValues);
+    outputs->setFixedHeight(kind == NetworkKind::DA ? AutocorrelatorOutputHeight
+                                                    : singleRowHeight(outputs));
+}
+
+void EncodeWindow::setRunning(bool running) {
+    for (QPushButton* button :
+         {start_, saveNetwork_, changeParameters_, changeData_, startOver_, help_, exit_}) {
+        button->setEnabled(!running);
+    }
+    saveNetwork_->setEnabled(!running && trainedOnce_);
+    stop_->setEnabled(running);
+}
+
+void EncodeWindow::startPressed() {
+    if (worker_.joinable()) {
+        return;
+    }
+    TrainingRequest request = captureTrainingRequest(settings());
+    if (!request.kind) {
+        // No kind chosen: nothing trains, yet Save Network is enabled as after any Start.
+        trainedOnce_ = true;
+        saveNetwork_->setEnabled(true);
+        return;
+    }
+    sizeGridsForCurrentKind();
+    passLimitNote_->hide();
+    progress_.reset();
+    setRunning(true);
+    refresh_.start();
+
+    RandomSource& random = wizard().random();
+    worker_ = std::thread([this, &random, request = std::move(request)] {
+        TrainingResult result;
+        try {
+            result = runTraining(request, random, progress_);
+        } catch (const std::bad_alloc&) {
+            result = TrainingResult{};
+            result.error = "There is not enough memory for a network of this size.";
+        } catch (const std::exception& error) {
+            result = TrainingResult{};
+            result.error = error.what();
+        }
+        progress_.finish();
+        finished_ = std::move(result);
+        QMetaObject::invokeMethod(this, &EncodeWindow::runEnded, Qt::QueuedConnection);
+    });
+}
+
+void EncodeWindow::stopPressed() {
+    progress_.requestStop();
+}
+
+void EncodeWindow::showChanges(bool allColumns) {
+    for (GridProgress::Change& change : progress_.takeChanges()) {
+        Pending& pending = pending_[static_cast<std::size_t>(change.grid)];
+        const std::size_t first = static_cast<std::size_t>(change.firstColumn);
+        const std::size_t end = first + change.values.size();
+        if (pending.values.size() < end) {
+            pending.values.resize(end);
+            pending.waiting.resize(end, 0);
+        }
+        std::copy(change.values.begin(), change.values.end(), pending.values.begin() + first);
+        std::fill(pending.waiting.begin() + first, pending.waiting.begin() + end, 1);
+        pending.width = change.width;
+    }
+    for (std::size_t index = 0; index < std::size(grids_); ++index) {
+        Pending& pending = pending_[index];
+        if (pending.values.empty()) {
+            continue;
+        }
+        CellGrid* cells = grids_[index];
+        const int count = static_cast<int>(pending.values.size());
+        if (cells->cells().valueColumns() < count) {
+            cells->cells().setValueColumns(count);
+        }
+        // During a run only the columns in sight are worth formatting; the others
+        // wait until they scroll into sight or the run ends.
+        int first = 0;
+        int last = count - 1;
+        if (!allColumns) {
+            first = std::max(cells->columnAt(0), 0);
+            const int right = cells->columnAt(cells->viewport()->width() - 1);
+            last = right < 0 ? count - 1 : std::min(right, count - 1);
+        }
+        for (int column = first; column <= last; ++column) {
+            if (pending.waiting[static_cast<std::size_t>(column)] == 0) {
+                continue;
+            }
+            pending.waiting[static_cast<std::size_t>(column)] = 0;
+            std::string text =
+                cutNumberText(pending.values[static_cast<std::size_t>(column)], pending.width);
+            if (cells->cells().text(0, column) != text) {
+                cells->cells().setText(0, column, std::move(text));
+            }
+        }
+    }
+}
+
+void EncodeWindow::runEnded() {
+    worker_.join();
+    refresh_.stop();
+    // The last values written, exactly, in every column.
+    showChanges(true);
+    for (Pending& pending : pending_) {
+        pending = Pending{};
+    }
+    TrainingResult result = std::move(*finished_);
+    finished_.reset();
+    const std::string error = result.error;
+    const bool passLimitReached = result.passLimitReached;
+    commitTrainingResult(settings(), network_, std::move(result));
+    trainedOnce_ = true;
+    setRunning(false);
+    saveNetwork_->setEnabled(false);
+    passLimitNote_->setVisible(passLimitReached);
+    if (!error.empty()) {
+        dialogs().message(this, QString::fromStdString(error), Dialogs::Icon::Warning);
+    } else {
+        dialogs().message(this, QStringLiteral("Done!"), Dialogs::Icon::None);
+    }
+    saveNetwork_->setEnabled(true);
+}
+
+void EncodeWindow::saveNetworkPressed() {
+    const std::optional<QString> answer =
+        dialogs().askText(this, QStringLiteral("Please enter the name of the network file to save"),
+                          QStringLiteral("Enter Network Name"), QStringLiteral("network.vrn"));
+    const SaveOutcome outcome =
+        saveNetwork(settings(), network_, answer ? answer->toStdString() : std::string());
+    if (!outcome.message.empty()) {
+        // The save dialogue's boxes have only an OK button and no icon.
+        dialogs().message(this, QString::fromStdString(outcome.message), Dialogs::Icon::None);
+    }
+}
+
+void EncodeWindow::exitPressed() {
+    if (dialogs().confirmExit(this, QStringLiteral("Exit"))) {
+        dialogs().quit();
+    }
+}
+
+}  // namespace vornetica

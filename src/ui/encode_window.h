@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QTimer>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "train/networks.h"
+#include "train/training_run.h"
+#include "ui/grid_progress.h"
+#include "ui/wizard.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace vornetica {
+
+class CellGrid;
+
+// The training window: starts a run of the chosen kind on a worker thread, shows its
+// progress in seven single-row grids and holds the trained network until the next run.
+class EncodeWindow : public WizardScreen {
+    Q_OBJECT
+  public:
+    explicit EncodeWindow(Wizard& wizard);
+    ~EncodeWindow() override;
+
+    void screenShown() override;
+    bool running() const { return worker_.joinable(); }
+    const TrainedNetwork& network() const { return network_; }
+
+  private:
+    void buildControls();
+    void sizeGridsForCurrentKind();
+    void setRunning(bool running);
+    // Takes the run's new values; formats those in columns the user can see, or all.
+    void showChanges(bool allColumns);
+
+    void startPressed();
+    void stopPressed();
+    void runEnded();
+    void saveNetworkPressed();
+    void exitPressed();
+
+    CellGrid* grid(ProgressGrid which) const;
+
+    // The newest value of each cell and whether its text still has to be made.
+    struct Pending {
+        std::vector<double> values;
+        std::vector<char> waiting;
+        int width = 6;
+    };
+
+    CellGrid* grids_[GridProgress::GridCount] = {};
+    Pending pending_[GridProgress::GridCount];
+    QLabel* hiddenNodesLabel_ = nullptr;
+    QLabel* errorValuesLabel_ = nullptr;
+    QLabel* passLimitNote_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QPushButton* stop_ = nullptr;
+    QPushButton* saveNetwork_ = nullptr;
+    QPushButton* changeParameters_ = nullptr;
+    QPushButton* changeData_ = nullptr;
+    QPushButton* startOver_ = nullptr;
+    QPushButton* help_ = nullptr;
+    QPushButton* exit_ = nullptr;
+
+    TrainedNetwork network_;
+    bool trainedOnce_ = false;
+    GridProgress progress_;
+    QTimer refresh_;
+    std::thread worker_;
+    // Written by the worker just before it hands the end of the run to this thread.
+    std::optional<TrainingResult> finished_;
+};
+
+}  // namespace vornetica

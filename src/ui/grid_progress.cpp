@@ -1,0 +1,97 @@
+#include "ui/grid_progress.h"
+
+#include <algorithm>
+
+namespace vornetica {
+
+[[gnu::noinline]] static void growTo(std::vector<double>& values, std::size_t size) {
+    values.resize(size);
+}
+
+inline void GridProgress::Slot::write(int firstColumn, std::span<const double> source,
+                                      int shownWidth) {
+    const std::size_t first = static_cast<std::size_t>(firstColumn);
+    const std::size_t end = first + source.size();
+    if (values.size() < end) [[unlikely]] {
+        growTo(values, end);
+    }
+    // The run's buffers never overlap ours; a plain loop beats a call to memcpy
+    // for the short vectors mostly shown.
+    double* __restrict target = values.data() + first;
+    const double* __restrict from = source.data();
+    const std::size_t count = source.size();
+    for (std::size_t index = 0; index < count; ++index) {
+        target[index] = from[index];
+    }
+    width = shownWidth;
+    if (first < dirtyBegin) [[unlikely]] {
+        dirtyBegin = first;
+    }
+    if (end > dirtyEnd) [[unlikely]] {
+        dirtyEnd = end;
+    }
+}
+
+void GridProgress::showCells(ProgressGrid grid, int firstColumn, std::span<const double> values,
+                             int width) {
+    running_[static_cast<std::size_t>(grid)].write(firstColumn, values, width);
+    if (wanted_.load(std::memory_order_relaxed)) [[unlikely]] {
+        handOver();
+    }
+}
+
+void GridProgress::finish() {
+    handOver();
+}
+
+void GridProgress::handOver() {
+    std::lock_guard lock(mutex_);
+    for (std::size_t index = 0; index < running_.size(); ++index) {
+        Slot& from = running_[index];
+        if (!from.dirty()) {
+            continue;
+        }
+        handedOver_[index].write(
+            from.dirtyBegin,
+            std::span<const double>(from.values)
+                .subspan(static_cast<std::size_t>(from.dirtyBegin),
+                         static_cast<std::size_t>(from.dirtyEnd - from.dirtyBegin)),
+            from.width);
+        from.markClean();
+    }
+    wanted_.store(false, std::memory_order_relaxed);
+}
+
+void GridProgress::reset() {
+    std::lock_guard lock(mutex_);
+    running_ = {};
+    handedOver_ = {};
+    wanted_.store(true, std::memory_order_relaxed);
+    stop_.store(false, std::memory_order_relaxed);
+}
+
+std::vector<GridProgress::Change> GridProgress::takeChanges() {
+    std::vector<Change> changes;
+    {
+        std::lock_guard lock(mutex_);
+        for (std::size_t index = 0; index < handedOver_.size(); ++index) {
+            Slot& slot = handedOver_[index];
+            if (!slot.dirty()) {
+                continue;
+            }
+            Change change;
+            change.grid = static_cast<ProgressGrid>(index);
+            change.firstColumn = static_cast<int>(slot.dirtyBegin);
+            change.width = slot.width;
+            change.values.assign(slot.values.begin() + static_cast<std::ptrdiff_t>(slot.dirtyBegin),
+                                 slot.values.begin() + static_cast<std::ptrdiff_t>(slot.dirtyEnd));
+            changes.push_back(std::move(change));
+            slot.markClean();
+        }
+    }
+    // The run hands over its next values at its next write.
+    wanted_.store(true, std::memory_order_relaxed);
+    return changes;
+}
+
+}  // namespace vornetica

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <limits>
+#include <mutex>
+#include <vector>
+
+#include "train/progress.h"
+
+namespace vornetica {
+
+// The training window's receiver of a run's progress. The run's thread keeps the
+// latest raw values of each grid in buffers of its own and hands over what changed
+// only when the window asked for it since the last hand-over; the window formats
+// just that at screen rate. So showing a run costs the run next to nothing.
+class GridProgress final : public ProgressSink {
+  public:
+    static constexpr int GridCount = 7;
+
+    // The values of one grid that changed since the last take.
+    struct Change {
+        ProgressGrid grid = ProgressGrid::InputValues;
+        int firstColumn = 0;
+        int width = 6;
+        std::vector<double> values;
+    };
+
+    // Run's thread.
+    void showCells(ProgressGrid grid, int firstColumn, std::span<const double> values,
+                   int width) override;
+    void endOfEpoch(const EpochReport&) override {}
+    bool stopRequested() override { return stop_.load(std::memory_order_relaxed); }
+    // Hands over everything still held back; the run's thread calls it when the run ends.
+    void finish();
+
+    // Window's thread. Forgets every value and clears the stop request, before a run.
+    void reset();
+    void requestStop() { stop_.store(true, std::memory_order_relaxed); }
+    // What changed since the last call, one entry per grid that changed.
+    std::vector<Change> takeChanges();
+
+  private:
+    struct Slot {
+        std::vector<double> values;
+        int width = 6;
+        std::size_t dirtyBegin = std::numeric_limits<std::size_t>::max();
+        std::size_t dirtyEnd = 0;
+
+        bool dirty() const { return dirtyBegin < dirtyEnd; }
+        void markClean() {
+            dirtyBegin = std::numeric_limits<std::size_t>::max();
+            dirtyEnd = 0;
+        }
+        void write(int firstColumn, std::span<const double> source, int shownWidth);
+    };
+    using Slots = std::array<Slot, GridCount>;
+
+    void handOver();
+
+    Slots running_;  // the run's own copy, touched only by its thread
+    std::mutex mutex_;
+    Slots handedOver_;  // under mutex_
+    std::atomic<bool> wanted_ = true;
+    std::atomic<bool> stop_ = false;
+};
+
+}  // namespace vornetica

@@ -1,0 +1,196 @@
+#include "ui/recall_data_entry.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "netfile/network_file.h"
+#include "recall/recall_press.h"
+#include "ui/cell_grid.h"
+
+namespace vornetica {
+
+namespace {
+
+constexpr int CellWidth = 90;
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& tooltip = {}) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(tooltip);
+    return button;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+CellGrid* makeGrid(QWidget* parent, const char* name, bool editable) {
+    auto* grid = new CellGrid(false, editable, parent);
+    grid->setObjectName(QString::fromLatin1(name));
+    grid->cells().setRows(1);
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setDefaultSectionSize(CellWidth);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    grid->setFixedHeight(grid->verticalHeader()->defaultSectionSize() +
+                         grid->horizontalScrollBar()->sizeHint().height() + 2 * grid->frameWidth());
+    return grid;
+}
+
+QLineEdit* makeBox(QWidget* parent, const char* name, const QString& text, const QString& tooltip) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(tooltip);
+    return box;
+}
+
+}  // namespace
+
+RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
+    setObjectName(QStringLiteral("RecallDataEntry"));
+    setWindowTitle(QStringLiteral("Recall Data Entry"));
+    auto* layout = new QVBoxLayout(this);
+
+    layout->addWidget(makeLabel(this, "Label1", QStringLiteral("Enter Recall Vector")));
+    inputGrid_ = makeGrid(this, "InputDataGrid", true);
+    layout->addWidget(inputGrid_);
+    layout->addWidget(makeLabel(this, "Label2", QStringLiteral("Output Data Vector")));
+    outputGrid_ = makeGrid(this, "OutputDataGrid", false);
+    outputGrid_->setSelectionMode(QAbstractItemView::NoSelection);
+    layout->addWidget(outputGrid_);
+    settled_ = makeLabel(this, "SettledNote", {});
+    settled_->hide();
+    layout->addWidget(settled_);
+
+    enterData_ = makeButton(this, "cmdEnterData", QStringLiteral("Enter Vector"),
+                            QStringLiteral("Enter recall vectors and click here. The output data "
+                                           "vector will be calculated and shown."));
+    auto* enterRow = new QHBoxLayout;
+    enterRow->addWidget(enterData_);
+    enterRow->addStretch(1);
+    layout->addLayout(enterRow);
+
+    auto* frame = new QGroupBox(QStringLiteral("Record Data (Optional)"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setToolTip(QStringLiteral(
+        "It is not necessary to record the data. (If you want to look at the data later.)"));
+    auto* frameLayout = new QGridLayout(frame);
+    record_ = new QCheckBox(QStringLiteral("Record data to files"), frame);
+    record_->setObjectName(QStringLiteral("cmdCheckRecord"));
+    record_->setToolTip(QStringLiteral("Click to record data to files."));
+    inputFile_ =
+        makeBox(frame, "InputFile", QStringLiteral("input.txt"),
+                QStringLiteral("This file will contain the input recall vectors (user input)."));
+    outputFile_ = makeBox(
+        frame, "OutputFile", QStringLiteral("output.txt"),
+        QStringLiteral("This file will include the output data vectors (calculated by program)."));
+    frameLayout->addWidget(record_, 0, 0, 1, 2);
+    frameLayout->addWidget(makeLabel(frame, "Label3", QStringLiteral("Input File:")), 1, 0);
+    frameLayout->addWidget(inputFile_, 1, 1);
+    frameLayout->addWidget(makeLabel(frame, "Label4", QStringLiteral("Output File:")), 2, 0);
+    frameLayout->addWidget(outputFile_, 2, 1);
+    layout->addWidget(frame);
+    layout->addStretch(1);
+
+    QPushButton* back = makeButton(this, "cmdBack", QStringLiteral("Back"));
+    QPushButton* startOver = makeButton(this, "cmdStartOver", QStringLiteral("Start Over"));
+    QPushButton* exit = makeButton(this, "Exit", QStringLiteral("Exit"));
+    QPushButton* help = makeButton(this, "cmdHelp", QStringLiteral("Help"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* button : {back, startOver, exit, help}) {
+        buttons->addWidget(button);
+    }
+    layout->addLayout(buttons);
+
+    connect(enterData_, &QPushButton::clicked, this, &RecallDataEntry::enterDataPressed);
+    connect(back, &QPushButton::clicked, this,
+            [this] { this->wizard().show(navigation::recallBack(settings())); });
+    connect(startOver, &QPushButton::clicked, this,
+            [this] { this->wizard().show(navigation::recallStartOver(settings())); });
+    connect(exit, &QPushButton::clicked, this, &RecallDataEntry::exitPressed);
+    connect(help, &QPushButton::clicked, this, [this] { helpPressed(); });
+    resize(620, 320);
+}
+
+void RecallDataEntry::screenShown() {
+    const bool fileMode = settings().DataEntryMode == FromFiles;
+    enterData_->setText(fileMode ? QStringLiteral("Start") : QStringLiteral("Enter Vector"));
+    showSettled(std::nullopt);
+    const LoadOutcome outcome = loadNetwork(settings());
+    if (!outcome.loaded) {
+        // The grids keep their shape; a press then says that no network is loaded.
+        // The wrong tag has its own plain box; what else went wrong is a warning.
+        const bool wrongType = outcome.message == "Not correct network type!";
+        dialogs().message(this, QString::fromStdString(outcome.message),
+                          wrongType ? Dialogs::Icon::None : Dialogs::Icon::Warning);
+        return;
+    }
+    const int inputs = settings().RecallInputSize;
+    const bool bidirectional =
+        recallKind(settings()) == NetworkKind::BSB || recallKind(settings()) == NetworkKind::DA;
+    inputGrid_->cells().setValueColumns(inputs);
+    outputGrid_->cells().setValueColumns(bidirectional ? inputs : settings().RecallOutputSize);
+}
+
+void RecallDataEntry::enterDataPressed() {
+    RecallPressRequest request;
+    const CellGridModel& cells = inputGrid_->cells();
+    for (int column = 0; column < cells.valueColumns(); ++column) {
+        request.cellTexts.push_back(cells.text(0, column));
+    }
+    request.record = record_->isChecked();
+    request.inputRecordPath = inputFile_->text().toStdString();
+    request.outputRecordPath = outputFile_->text().toStdString();
+
+    const RecallPressResult result = recallPress(settings(), request);
+    if (!result.error.empty()) {
+        dialogs().message(this, QString::fromStdString(result.error), Dialogs::Icon::Warning);
+        return;
+    }
+    CellGridModel& outputs = outputGrid_->cells();
+    if (outputs.valueColumns() < static_cast<int>(result.outputTexts.size())) {
+        outputs.setValueColumns(static_cast<int>(result.outputTexts.size()));
+    }
+    for (std::size_t column = 0; column < result.outputTexts.size(); ++column) {
+        outputs.setText(0, static_cast<int>(column), result.outputTexts[column]);
+    }
+    if (!result.outputTexts.empty()) {
+        showSettled(result.settled);
+    }
+    if (result.showDone) {
+        dialogs().message(this, QStringLiteral("Done!"), Dialogs::Icon::None);
+    }
+}
+
+void RecallDataEntry::showSettled(std::optional<bool> settled) {
+    if (!settled) {
+        settled_->hide();
+        return;
+    }
+    settled_->setText(*settled ? QStringLiteral("The state settled: no unit changed by more than "
+                                                "the error threshold.")
+                               : QStringLiteral("The state has not settled: a unit changed by "
+                                                "more than the error threshold."));
+    settled_->show();
+}
+
+void RecallDataEntry::exitPressed() {
+    if (dialogs().confirmExit(this, QStringLiteral("Exit"))) {
+        dialogs().quit();
+    }
+}
+
+}  // namespace vornetica

@@ -1,0 +1,88 @@
+#include "ui/training_files.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/screen_parts.h"
+
+namespace vornetica {
+
+namespace {
+
+QGroupBox* fileFrame(QWidget* parent, const char* name, const QString& caption, QLineEdit* box,
+                     QPushButton* browse) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    auto* row = new QHBoxLayout(frame);
+    box->setParent(frame);
+    browse->setParent(frame);
+    row->addWidget(box, 1);
+    row->addWidget(browse);
+    return frame;
+}
+
+}  // namespace
+
+TrainingFiles::TrainingFiles(Wizard& wizard) : WizardScreen(wizard) {
+    setObjectName(QStringLiteral("TrainingFiles"));
+    setWindowTitle(QStringLiteral("Select Input and Output Training Files"));
+
+    inputPath_ = makeTextBox(this, "InputPath", "input.dat",
+                             QStringLiteral("File containing the input training data."));
+    auto* browseIn = makeButton(this, "cmdBrowseIn", QStringLiteral("Browse"));
+    outputPath_ = makeTextBox(this, "OutputPath", "output.dat",
+                              QStringLiteral("File containing the output training data."));
+    browseOut_ = makeButton(this, "cmdBrowseOut", QStringLiteral("Browse"));
+    auto* back = makeButton(this, "cmdBack", QStringLiteral("Back"));
+    auto* next = makeButton(this, "cmdNext", QStringLiteral("Next"));
+    auto* cancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
+    auto* help = makeButton(this, "cmdHelp", QStringLiteral("Help"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->addWidget(
+        fileFrame(this, "InputFrame", QStringLiteral("Input File"), inputPath_, browseIn));
+    layout->addWidget(
+        fileFrame(this, "OutputFrame", QStringLiteral("Output File"), outputPath_, browseOut_));
+    layout->addSpacing(8);
+    layout->addLayout(buttonRow({back, next, cancel, help}));
+
+    chainTabOrder({inputPath_, browseIn, outputPath_, browseOut_, back, next, cancel, help});
+    bindKeys(next, cancel);
+    connect(browseIn, &QPushButton::clicked, this,
+            [this] { browse(inputPath_, settings().InputDataPath, QStringLiteral("Input File")); });
+    connect(browseOut_, &QPushButton::clicked, this, [this] {
+        browse(outputPath_, settings().OutputDataPath, QStringLiteral("Output File"));
+    });
+    connect(next, &QPushButton::clicked, this, [this] { nextPressed(); });
+    connect(back, &QPushButton::clicked, this,
+            [this] { this->wizard().show(navigation::trainingFilesBack(settings())); });
+    connect(cancel, &QPushButton::clicked, this, [this] { cancelPressed(); });
+    connect(help, &QPushButton::clicked, this, [this] { helpPressed(); });
+    resize(520, sizeHint().height());
+}
+
+void TrainingFiles::screenShown() {
+    // The recall road names one file only: the vectors to recall.
+    browseOut_->setEnabled(!navigation::trainingFilesServesRecall(settings()));
+}
+
+void TrainingFiles::browse(QLineEdit* box, std::string& setting, const QString& caption) {
+    const std::optional<QString> chosen = dialogs().openFile(this, caption, box->text());
+    if (!chosen) {
+        return;  // a dialog closed without a choice leaves the box as it was
+    }
+    box->setText(*chosen);
+    setting = box->text().toStdString();
+}
+
+void TrainingFiles::nextPressed() {
+    settings().InputDataPath = inputPath_->text().toStdString();
+    settings().OutputDataPath = outputPath_->text().toStdString();
+    wizard().show(navigation::trainingFilesNext(settings()));
+}
+
+}  // namespace vornetica

@@ -1,0 +1,343 @@
+#include "ui/encode_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <map>
+#include <utility>
+
+#include "data/number_text.h"
+#include "netfile/network_file.h"
+#include "train/training_run.h"
+#include "ui/run_screens_fixture.h"
+
+namespace vornetica {
+namespace {
+
+using testing::writeText;
+
+// What a window would show at the end of a run: the last text of every cell written.
+class LastCells : public ProgressSink {
+  public:
+    void showCells(ProgressGrid grid, int firstColumn, std::span<const double> values,
+                   int width) override {
+        for (std::size_t index = 0; index < values.size(); ++index) {
+            texts[{grid, firstColumn + static_cast<int>(index)}] =
+                cutNumberText(values[index], width);
+        }
+    }
+    void endOfEpoch(const EpochReport&) override {}
+    bool stopRequested() override { return false; }
+
+    std::map<std::pair<ProgressGrid, int>, std::string> texts;
+};
+
+const char* gridName(ProgressGrid grid) {
+    switch (grid) {
+        case ProgressGrid::InputValues:
+            return "InputValuesGrid";
+        case ProgressGrid::OutputValues:
+            return "OutputValuesGrid";
+        case ProgressGrid::ErrorValues:
+            return "ErrorValuesGrid";
+        case ProgressGrid::Iterations:
+            return "IterationsGrid";
+        case ProgressGrid::InputNodes:
+            return "InputNodesGrid";
+        case ProgressGrid::HiddenNodes:
+            return "HiddenNodesGrid";
+        case ProgressGrid::OutputNodes:
+            break;
+    }
+    return "OutputNodesGrid";
+}
+
+class EncodeWindowTest : public testing::RunScreensTest {
+  protected:
+    void chooseBpn() {
+        settings.EncodeBPNFlag = 1;
+        settings.InputSize = 2;
+        settings.HiddenSize = 3;
+        settings.OutputSize = 1;
+        settings.InputScale = 1.0;
+        settings.OutputScale = 1.0;
+        settings.Alpha = 0.5;
+        settings.Beta = 0.5;
+        settings.ErrorThreshold = 0.0001;
+        settings.MaxIterations = 30;
+        settings.ThresholdFunction = ThresholdKind::Logistic;
+        useFiles("4\r\n0\r\n0\r\n0\r\n1\r\n1\r\n0\r\n1\r\n1\r\n", "0\r\n1\r\n1\r\n0\r\n");
+    }
+    void chooseCpn() {
+        settings.EncodeCPNFlag = 1;
+        settings.InputSize = 2;
+        settings.HiddenSize = 4;
+        settings.OutputSize = 1;
+        settings.Beta = 0.5;
+        settings.Gamma = 0.5;
+        settings.NumberTimeSteps = 10;
+        useFiles("3\r\n.1\r\n.9\r\n.8\r\n-.2\r\n.5\r\n.5\r\n", "1\r\n-1\r\n.5\r\n");
+    }
+    // `units` units; the threshold decides whether the errors can ever fall to it.
+    void chooseBsb(int units, double errorThreshold, int vectors = 2, double alpha = 0.5) {
+        settings.EncodeBSBFlag = 1;
+        settings.InputSize = static_cast<std::int16_t>(units);
+        settings.Alpha = alpha;
+        settings.ErrorThreshold = errorThreshold;
+        std::string input = std::to_string(vectors) + "\r\n";
+        for (int value = 0; value < units * vectors; ++value) {
+            input += (value * 7 % 3 == 0) ? "1\r\n" : "-1\r\n";
+        }
+        useFiles(input, "");
+    }
+    void chooseDa() {
+        settings.EncodeDAFlag = 1;
+        settings.InputSize = 3;
+        useFiles("2\r\n1\r\n-1\r\n1\r\n1\r\n1\r\n-1\r\n", "");
+    }
+    void useFiles(const std::string& input, const std::string& output) {
+        settings.DataEntryMode = FromFiles;
+        writeText("input.dat", input);
+        writeText("output.dat", output);
+        settings.InputDataPath = "input.dat";
+        settings.OutputDataPath = "output.dat";
+    }
+
+    EncodeWindow* window() {
+        return static_cast<EncodeWindow*>(wizard->screen(Screen::EncodeWindow));
+    }
+
+    void expectCells(const LastCells& reference) {
+        for (const auto& [cell, text] : reference.texts) {
+            CellGrid* cells = grid(Screen::EncodeWindow, gridName(cell.first));
+            ASSERT_LT(cell.second, cells->cells().valueColumns()) << gridName(cell.first);
+            EXPECT_EQ(cells->cells().text(0, cell.second), text)
+                << gridName(cell.first) << " column " << cell.second;
+        }
+    }
+
+    // Runs the chosen kind in the window and expects every grid cell to end exactly as
+    // a run of the core alone, from a fresh generator, leaves it.
+    void expectWindowShowsLastValuesOfTheRun() {
+        const TrainingRequest request = captureTrainingRequest(settings);
+        RandomSource fresh;
+        LastCells reference;
+        const TrainingResult expected = runTraining(request, fresh, reference);
+        ASSERT_TRUE(expected.error.empty()) << expected.error;
+        ASSERT_FALSE(reference.texts.empty());
+
+        wizard->show(Screen::EncodeWindow);
+        click(Screen::EncodeWindow, "cmdStart");
+        ASSERT_TRUE(waitForMessages(1));
+        EXPECT_EQ(dialogs.messages[0].text, "Done!");
+        EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::None);
+        expectCells(reference);
+        // Coming back to the window keeps what the run showed.
+        wizard->show(Screen::ChooseNetwork);
+        wizard->show(Screen::EncodeWindow);
+        expectCells(reference);
+        EXPECT_EQ(settings.TrainingVectorCount, expected.vectorCount);
+        EXPECT_TRUE(control<QPushButton>(Screen::EncodeWindow, "cmdSaveNetwork")->isEnabled());
+    }
+};
+
+TEST_F(EncodeWindowTest, BackpropagationRunEndsShowingTheLastValuesWritten) {
+    chooseBpn();
+    expectWindowShowsLastValuesOfTheRun();
+}
+
+TEST_F(EncodeWindowTest, CounterpropagationRunEndsShowingTheLastValuesWritten) {
+    chooseCpn();
+    expectWindowShowsLastValuesOfTheRun();
+}
+
+TEST_F(EncodeWindowTest, BrainStateRunEndsShowingTheLastValuesWritten) {
+    chooseBsb(4, 0.01);
+    expectWindowShowsLastValuesOfTheRun();
+}
+
+TEST_F(EncodeWindowTest, AutocorrelatorRunShowsTheWholeMatrixInOneRow) {
+    chooseDa();
+    expectWindowShowsLastValuesOfTheRun();
+    EXPECT_EQ(grid(Screen::EncodeWindow, "OutputValuesGrid")->cells().valueColumns(), 9);
+}
+
+TEST_F(EncodeWindowTest, SaveNetworkWaitsForTheFirstRunAndWritesWhatItTrained) {
+    chooseBpn();
+    wizard->show(Screen::EncodeWindow);
+    EXPECT_FALSE(control<QPushButton>(Screen::EncodeWindow, "cmdSaveNetwork")->isEnabled());
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(waitForMessages(1));
+
+    dialogs.textAnswers = {QString(), QStringLiteral("trained.vrn")};
+    click(Screen::EncodeWindow, "cmdSaveNetwork");
+    EXPECT_EQ(dialogs.lastMessage(), "Please enter a valid string for the network name!");
+    EXPECT_FALSE(std::filesystem::exists("trained.vrn"));
+    click(Screen::EncodeWindow, "cmdSaveNetwork");
+    EXPECT_EQ(dialogs.lastMessage(), "Finished Saving Network");
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[0].text, "Please enter the name of the network file to save");
+    EXPECT_EQ(dialogs.asked[0].title, "Enter Network Name");
+    EXPECT_EQ(dialogs.askedDefaults[0], "network.vrn");
+
+    const TrainedNetwork loaded = readNetworkFile("trained.vrn", NetworkKind::BPN);
+    const auto& saved = std::get<BpnNetwork>(window()->network());
+    const auto& read = std::get<BpnNetwork>(loaded);
+    EXPECT_EQ(read.inputSize(), 2);
+    EXPECT_EQ(read.hiddenSize(), 3);
+    ASSERT_EQ(read.HiddenThresholds.size(), saved.HiddenThresholds.size());
+    for (std::size_t unit = 0; unit < saved.HiddenThresholds.size(); ++unit) {
+        EXPECT_EQ(fileNumberText(read.HiddenThresholds[unit]),
+                  fileNumberText(saved.HiddenThresholds[unit]));
+    }
+    EXPECT_EQ(settings.EncodeBPNFlag, 0);
+}
+
+TEST_F(EncodeWindowTest, OnlyStopActsDuringARunAndStopEndsItWithDone) {
+    // Errors can never fall below a negative threshold: the run would last 32767 passes.
+    // A small rate keeps the weights finite all the while.
+    chooseBsb(96, -1000.0, 16, 0.005);
+    wizard->show(Screen::EncodeWindow);
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(window()->running());
+    for (const char* name : {"cmdStart", "cmdSaveNetwork", "cmdChangeParameters", "cmdChangeData",
+                             "cmdStartOver", "cmdHelp", "cmdExit"}) {
+        EXPECT_FALSE(control<QPushButton>(Screen::EncodeWindow, name)->isEnabled()) << name;
+    }
+    EXPECT_TRUE(control<QPushButton>(Screen::EncodeWindow, "cmdStop")->isEnabled());
+    // The window shows progress while the run goes on.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !grid(Screen::EncodeWindow, "IterationsGrid")->cells().text(0, 0).empty(); },
+        60000));
+
+    ASSERT_TRUE(window()->running());
+    click(Screen::EncodeWindow, "cmdStop");
+    ASSERT_TRUE(waitForMessages(1));
+    EXPECT_EQ(dialogs.messages[0].text, "Done!");
+    EXPECT_FALSE(window()->running());
+    EXPECT_LT(std::stoi(grid(Screen::EncodeWindow, "IterationsGrid")->cells().text(0, 0)), 32766);
+    EXPECT_FALSE(control<QLabel>(Screen::EncodeWindow, "PassLimitNote")->isVisibleTo(window()));
+    EXPECT_FALSE(control<QPushButton>(Screen::EncodeWindow, "cmdStop")->isEnabled());
+    for (const char* name : {"cmdStart", "cmdSaveNetwork", "cmdChangeParameters", "cmdExit"}) {
+        EXPECT_TRUE(control<QPushButton>(Screen::EncodeWindow, name)->isEnabled()) << name;
+    }
+    EXPECT_TRUE(std::holds_alternative<BsbNetwork>(window()->network()));
+}
+
+TEST_F(EncodeWindowTest, BrainStateRunAtItsPassLimitSaysSoBelowTheGrids) {
+    chooseBsb(4, -1000.0);
+    wizard->show(Screen::EncodeWindow);
+    auto* note = control<QLabel>(Screen::EncodeWindow, "PassLimitNote");
+    EXPECT_FALSE(note->isVisible());
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(waitForMessages(1));
+    EXPECT_EQ(dialogs.messages[0].text, "Done!");
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(note->text().contains("32767"));
+}
+
+TEST_F(EncodeWindowTest, ClosingTheProgramDuringARunEndsTheRun) {
+    chooseBsb(96, -1000.0, 16, 0.005);
+    wizard->show(Screen::EncodeWindow);
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(window()->running());
+    wizard.reset();  // deletes the screens, as the end of the program does
+    QTest::qWait(50);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(EncodeWindowTest, AFailedRunSaysWhyInsteadOfDone) {
+    chooseBpn();
+    settings.InputDataPath = "missing.dat";
+    wizard->show(Screen::EncodeWindow);
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(waitForMessages(1));
+    EXPECT_NE(dialogs.messages[0].text, "Done!");
+    EXPECT_FALSE(dialogs.messages[0].text.isEmpty());
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(window()->network()));
+}
+
+TEST_F(EncodeWindowTest, EveryShowingSizesTheGridsForTheCurrentKindAndSizes) {
+    chooseBpn();
+    wizard->show(Screen::EncodeWindow);
+    EXPECT_EQ(grid(Screen::EncodeWindow, "InputValuesGrid")->cells().valueColumns(), 2);
+    EXPECT_EQ(grid(Screen::EncodeWindow, "HiddenNodesGrid")->cells().valueColumns(), 3);
+    EXPECT_EQ(grid(Screen::EncodeWindow, "ErrorValuesGrid")->cells().valueColumns(), 1);
+
+    click(Screen::EncodeWindow, "cmdChangeParameters");
+    EXPECT_EQ(wizard->current(), Screen::EncodeBPN);
+    EXPECT_EQ(settings.ReturnToTraining, -1);
+    settings.InputSize = 5;
+    settings.HiddenSize = 7;
+    settings.OutputSize = 2;
+    wizard->show(Screen::EncodeWindow);
+    EXPECT_EQ(settings.ReturnToTraining, 0);
+    EXPECT_EQ(grid(Screen::EncodeWindow, "InputValuesGrid")->cells().valueColumns(), 5);
+    EXPECT_EQ(grid(Screen::EncodeWindow, "InputNodesGrid")->cells().valueColumns(), 5);
+    EXPECT_EQ(grid(Screen::EncodeWindow, "HiddenNodesGrid")->cells().valueColumns(), 7);
+    EXPECT_EQ(grid(Screen::EncodeWindow, "OutputValuesGrid")->cells().valueColumns(), 2);
+    EXPECT_EQ(grid(Screen::EncodeWindow, "OutputNodesGrid")->cells().valueColumns(), 2);
+
+    click(Screen::EncodeWindow, "cmdStartOver");
+    EXPECT_EQ(wizard->current(), Screen::ChooseNetwork);
+    EXPECT_EQ(settings.EncodeBPNFlag, 0);
+    settings.EncodeBSBFlag = 1;
+    settings.InputSize = 6;
+    wizard->show(Screen::EncodeWindow);
+    EXPECT_FALSE(grid(Screen::EncodeWindow, "HiddenNodesGrid")->isVisible());
+    EXPECT_FALSE(control<QLabel>(Screen::EncodeWindow, "Label6")->isVisible());
+    EXPECT_TRUE(grid(Screen::EncodeWindow, "ErrorValuesGrid")->isVisible());
+    EXPECT_EQ(grid(Screen::EncodeWindow, "ErrorValuesGrid")->cells().valueColumns(), 6);
+
+    settings.EncodeBSBFlag = 0;
+    settings.EncodeDAFlag = 1;
+    wizard->show(Screen::ChooseNetwork);
+    wizard->show(Screen::EncodeWindow);
+    EXPECT_FALSE(grid(Screen::EncodeWindow, "ErrorValuesGrid")->isVisible());
+    EXPECT_FALSE(control<QLabel>(Screen::EncodeWindow, "Label3")->isVisible());
+    EXPECT_FALSE(grid(Screen::EncodeWindow, "HiddenNodesGrid")->isVisible());
+    EXPECT_EQ(grid(Screen::EncodeWindow, "OutputValuesGrid")->height(), 40);
+
+    settings.EncodeDAFlag = 0;
+    settings.EncodeCPNFlag = 1;
+    wizard->show(Screen::ChooseNetwork);
+    wizard->show(Screen::EncodeWindow);
+    EXPECT_TRUE(grid(Screen::EncodeWindow, "ErrorValuesGrid")->isVisible());
+    EXPECT_TRUE(grid(Screen::EncodeWindow, "HiddenNodesGrid")->isVisible());
+    EXPECT_GT(grid(Screen::EncodeWindow, "OutputValuesGrid")->height(), 0);
+}
+
+TEST_F(EncodeWindowTest, ChangeDataFollowsTheEntryModeAndKind) {
+    chooseBpn();
+    wizard->show(Screen::EncodeWindow);
+    click(Screen::EncodeWindow, "cmdChangeData");
+    EXPECT_EQ(wizard->current(), Screen::TrainingFiles);
+    settings.DataEntryMode = Manual;
+    settings.EncodeBPNFlag = 0;
+    settings.EncodeDAFlag = 1;
+    wizard->show(Screen::EncodeWindow);
+    click(Screen::EncodeWindow, "cmdChangeData");
+    EXPECT_EQ(wizard->current(), Screen::EncodeDataEntry2);
+}
+
+TEST_F(EncodeWindowTest, ExitAsksUnderItsOwnTitleAndEndsOnlyOnYes) {
+    chooseBpn();
+    wizard->show(Screen::EncodeWindow);
+    dialogs.exitAnswers = {false, true};
+    click(Screen::EncodeWindow, "cmdExit");
+    EXPECT_EQ(dialogs.quitCount, 0);
+    EXPECT_TRUE(window()->isVisible());
+    click(Screen::EncodeWindow, "cmdExit");
+    EXPECT_EQ(dialogs.quitCount, 1);
+    EXPECT_EQ(dialogs.confirmTitles, (std::vector<QString>{"Exit", "Exit"}));
+}
+
+TEST_F(EncodeWindowTest, StartWithNoKindChosenTrainsNothingButEnablesSave) {
+    wizard->show(Screen::EncodeWindow);
+    click(Screen::EncodeWindow, "cmdStart");
+    EXPECT_FALSE(window()->running());
+    EXPECT_TRUE(control<QPushButton>(Screen::EncodeWindow, "cmdSaveNetwork")->isEnabled());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+}  // namespace
+}  // namespace vornetica
