@@ -128,8 +128,7 @@ void BM_Bpn_Fann(benchmark::State& state) {
     fann_set_train_error_function(ann, FANN_ERRORFUNC_LINEAR);
     copyInitialWeights(ann, shape);
 
-    fann_train_data* data =
-        fann_create_train(shape.vectors, shape.inputs, shape.outputs);
+    fann_train_data* data = fann_create_train(shape.vectors, shape.inputs, shape.outputs);
     for (int p = 0; p < shape.vectors; ++p) {
         for (int i = 0; i < shape.inputs; ++i) {
             data->input[p][i] = set.inputs.at(p, i) / 10.0;

@@ -1,0 +1,159 @@
+// The training window's cost: the same run with the window shown (offscreen) and
+// without any window. The window may add at most a tenth.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "data/number_text.h"
+#include "settings/network_settings.h"
+#include "settings/random_source.h"
+#include "train/training_run.h"
+#include "ui/dialogs.h"
+#include "ui/wizard.h"
+
+namespace vornetica {
+namespace {
+
+// Answers nothing and remembers that a run said "Done!".
+class RunEndDialogs : public Dialogs {
+  public:
+    bool done = false;
+    void message(QWidget*, const QString&, Icon, const QString&) override { done = true; }
+    bool confirmExit(QWidget*, const QString&) override { return false; }
+    std::optional<QString> askText(QWidget*, const QString&, const QString&,
+                                   const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> openFile(QWidget*, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    void quit() override {}
+};
+
+struct Case {
+    NetworkKind kind;
+    std::string input;
+    std::string output;
+};
+
+std::string benchFolder() {
+    const auto dir = std::filesystem::temp_directory_path() / "vornetica-bench-window";
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+void writeValues(const std::string& path, int count, int size, bool withCount, double lo,
+                 double hi) {
+    std::ofstream out(path, std::ios::binary);
+    if (withCount) {
+        out << count << "\r\n";
+    }
+    RandomSource random;
+    for (int n = 0; n < count * size; ++n) {
+        out << fileNumberText(lo + (hi - lo) * random.next()) << "\r\n";
+    }
+}
+
+// 1-100-1 with 1000 vectors and 100 iterations.
+Case backpropagationCase(NetworkSettings& s) {
+    const std::string dir = benchFolder();
+    Case c{NetworkKind::BPN, dir + "/bpn-in.dat", dir + "/bpn-out.dat"};
+    writeValues(c.input, 1000, 1, true, -10.0, 10.0);
+    writeValues(c.output, 1000, 1, false, 1.0, 9.0);
+    s.EncodeBPNFlag = 1;
+    s.InputSize = 1;
+    s.HiddenSize = 100;
+    s.OutputSize = 1;
+    s.InputScale = 10.0;
+    s.OutputScale = 10.0;
+    s.Alpha = 0.75;
+    s.Beta = 0.25;
+    s.ErrorThreshold = -1.0;  // never met: the run makes 102 epochs
+    s.MaxIterations = 100;
+    s.ThresholdFunction = ThresholdKind::Logistic;
+    return c;
+}
+
+// A 4-unit box whose errors never fall to the threshold: it runs to its pass limit.
+Case brainStateCase(NetworkSettings& s) {
+    const std::string dir = benchFolder();
+    Case c{NetworkKind::BSB, dir + "/bsb-in.dat", dir + "/bsb-out.dat"};
+    std::ofstream out(c.input, std::ios::binary);
+    out << "2\r\n1\r\n-1\r\n1\r\n-1\r\n1\r\n1\r\n-1\r\n-1\r\n";
+    out.close();
+    s.EncodeBSBFlag = 1;
+    s.InputSize = 4;
+    s.Alpha = 0.5;
+    s.ErrorThreshold = 0.01;
+    return c;
+}
+
+Case prepare(NetworkSettings& settings, int which) {
+    setDefaultSettings(settings);
+    Case c = which == 0 ? backpropagationCase(settings) : brainStateCase(settings);
+    settings.InputDataPath = c.input;
+    settings.OutputDataPath = c.output;
+    settings.DataEntryMode = FromFiles;
+    return c;
+}
+
+void BM_Run_WithoutWindow(benchmark::State& state) {
+    NetworkSettings settings;
+    prepare(settings, static_cast<int>(state.range(0)));
+    RandomSource random;
+    for (auto _ : state) {
+        SilentProgress silent;
+        TrainingResult result = runTraining(captureTrainingRequest(settings), random, silent);
+        benchmark::DoNotOptimize(result.network.index());
+    }
+}
+
+void BM_Run_InTrainingWindow(benchmark::State& state) {
+    NetworkSettings settings;
+    prepare(settings, static_cast<int>(state.range(0)));
+    RandomSource random;
+    RunEndDialogs dialogs;
+    Wizard wizard(settings, random, dialogs);
+    registerWizardScreens(wizard);
+    registerTrainingAndRecallScreens(wizard);
+    wizard.show(Screen::EncodeWindow);
+    auto* start = wizard.screen(Screen::EncodeWindow)->findChild<QPushButton*>("cmdStart");
+    for (auto _ : state) {
+        dialogs.done = false;
+        start->click();
+        while (!dialogs.done) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        }
+    }
+}
+
+BENCHMARK(BM_Run_WithoutWindow)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("bpn0_bsb1")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_Run_InTrainingWindow)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("bpn0_bsb1")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+}  // namespace vornetica
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
