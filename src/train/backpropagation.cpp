@@ -306,27 +306,63 @@ void updateThresholds(std::vector<double>& thresholds, double rate, const double
 }
 
 template <typename Node>
-void trainVector(const Node& node, const BpnParameters& parameters, std::size_t p, int counter,
-                 BpnNetwork& network, BpnWork& work, ProgressSink& progress) {
+void trainVector(const Node& node, const BpnParameters& parameters, std::size_t p,
+                 BpnNetwork& network, BpnWork& work) {
     const double* x = work.X.row(p).data();
     double* D = work.D.row(p).data();
     computeHiddenLayer(node, network, x, work);
+    computeOutputLayer(node, network, work);
+    computeOutputErrors(work, work.T.row(p).data(), D);
+    backPropagateAndUpdate(network.OutputWeights.values().data(), work.H, work.O, D,
+                           work.hidden.data(), parameters.Alpha, work.hiddenError.data());
+    updateThresholds(network.OutputThresholds, parameters.Alpha, D);
+    addChanges(network.HiddenWeights.values().data(), work.I, work.H, parameters.Beta, x,
+               work.hiddenError.data());
+    updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
+}
+
+// The seven grids as vector p leaves them, in the order its steps write them. Each
+// value is final once written within the vector (inputs, counter, outputs, error
+// signals, then the thresholds after their updates), so showing them all after the
+// vector shows what showing them step by step would.
+void showVector(std::size_t p, int counter, const BpnNetwork& network, const BpnWork& work,
+                ProgressSink& progress) {
     progress.showCells(ProgressGrid::InputValues, 0, work.X.row(p), 5);
     progress.showCells(ProgressGrid::InputNodes, 0, work.X.row(p), 5);
     const double shownCounter = counter;
     progress.showCells(ProgressGrid::Iterations, 0, {&shownCounter, 1}, 5);
-    computeOutputLayer(node, network, work);
     progress.showCells(ProgressGrid::OutputValues, 0, work.output, 6);
-    computeOutputErrors(work, work.T.row(p).data(), D);
     progress.showCells(ProgressGrid::ErrorValues, 0, work.D.row(p), 6);
-    backPropagateAndUpdate(network.OutputWeights.values().data(), work.H, work.O, D,
-                           work.hidden.data(), parameters.Alpha, work.hiddenError.data());
-    updateThresholds(network.OutputThresholds, parameters.Alpha, D);
     progress.showCells(ProgressGrid::OutputNodes, 0, network.OutputThresholds, 6);
-    addChanges(network.HiddenWeights.values().data(), work.I, work.H, parameters.Beta, x,
-               work.hiddenError.data());
-    updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
     progress.showCells(ProgressGrid::HiddenNodes, 0, network.HiddenThresholds, 6);
+}
+
+// Which vector wrote the grids last, and whether every write went out.
+struct ShownState {
+    bool anyVector = false;
+    bool everyVectorShown = true;
+    std::size_t lastVector = 0;
+    int lastCounter = 0;
+};
+
+void showIfWanted(std::size_t p, int counter, const BpnNetwork& network, const BpnWork& work,
+                  ProgressSink& progress, ShownState& state) {
+    state.anyVector = true;
+    state.lastVector = p;
+    state.lastCounter = counter;
+    if (progress.cellsWanted()) {
+        showVector(p, counter, network, work, progress);
+        progress.cellsPublished();
+    } else {
+        state.everyVectorShown = false;
+    }
+}
+
+void showFinalValues(const BpnNetwork& network, const BpnWork& work, ProgressSink& progress,
+                     const ShownState& state) {
+    if (state.anyVector && !state.everyVectorShown) {
+        showVector(state.lastVector, state.lastCounter, network, work, progress);
+    }
 }
 
 // The stop test reads the signed error signals: only one above the threshold keeps
@@ -355,18 +391,22 @@ template <typename Node>
 BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& work,
                  BpnNetwork network, ProgressSink& progress) {
     BpnRun run;
+    ShownState shown;
     // Widened so that MaxIterations up to 32767 works; the values shown stay the same.
     int counter = 0;
     bool continues = true;
-    while (continues) {
+    while (continues && !run.stopped) {
         ++run.epochs;
         for (std::size_t p = 0; p < work.P; ++p) {
-            trainVector(node, parameters, p, counter, network, work, progress);
+            trainVector(node, parameters, p, network, work);
+            showIfWanted(p, counter, network, work, progress, shown);
             if (progress.stopRequested()) {
                 run.stopped = true;
-                run.network = std::move(network);
-                return run;
+                break;
             }
+        }
+        if (run.stopped) {
+            break;
         }
         EpochReport report;
         continues = anyErrorAbove(work, parameters.ErrorThreshold, counter, report);
@@ -376,6 +416,7 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
         ++counter;
         progress.endOfEpoch(report);
     }
+    showFinalValues(network, work, progress, shown);
     run.network = std::move(network);
     return run;
 }
