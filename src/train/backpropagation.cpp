@@ -8,26 +8,21 @@
 
 #include "neuron/neuron_functions.h"
 #include "settings/user_error.h"
+#include "train/kernel_level.h"
+#include "train/vector_kernels.h"
 
 namespace vornetica {
 namespace {
 
 // The kernels below keep every sum in its own order (from 0.0, ascending index)
 // and only run independent sums side by side, so their results are the bits of
-// the plain loops. Each is compiled for the wider vector units too and picked
-// once by the loader; no path fuses a multiply with an add (the build forbids
-// contraction), so every path gives the same bits.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define VORNETICA_LAYER_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define VORNETICA_LAYER_CLONES
-#endif
+// the plain loops. Each is compiled for the wider vector units too (kernel_level.h).
 
 // net[c] = sum over r of W[r][c] * factor[r], each sum from 0.0 over ascending r,
 // all columns side by side.
-VORNETICA_LAYER_CLONES
-void weightedSums(const double* __restrict W, std::size_t rows, std::size_t cols,
-                  const double* __restrict factor, double* __restrict net) {
+VORNETICA_KERNEL_BODY void weightedSumsBody(const double* __restrict W, std::size_t rows,
+                                            std::size_t cols, const double* __restrict factor,
+                                            double* __restrict net) {
     for (std::size_t c = 0; c < cols; ++c) {
         net[c] = 0.0;
     }
@@ -56,9 +51,9 @@ void weightedSums(const double* __restrict W, std::size_t rows, std::size_t cols
 }
 
 // W[r][c] += (rate * rowSignal[r]) * colSignal[c]: the changes of one vector.
-VORNETICA_LAYER_CLONES
-void addChanges(double* __restrict W, std::size_t rows, std::size_t cols, double rate,
-                const double* __restrict rowSignal, const double* __restrict colSignal) {
+VORNETICA_KERNEL_BODY void addChangesBody(double* __restrict W, std::size_t rows, std::size_t cols,
+                                          double rate, const double* __restrict rowSignal,
+                                          const double* __restrict colSignal) {
     for (std::size_t r = 0; r < rows; ++r) {
         const double f = rate * rowSignal[r];
         double* row = W + r * cols;
@@ -74,8 +69,8 @@ void addChanges(double* __restrict W, std::size_t rows, std::size_t cols, double
 // elements in ascending k: the same additions in the same order as the scalar
 // loop. Several groups keep several independent additions in flight.
 template <int Groups>
-inline void rowSums(const double* __restrict w, std::size_t O, const double* __restrict D,
-                    double* sums) {
+VORNETICA_KERNEL_BODY void rowSums(const double* __restrict w, std::size_t O,
+                                   const double* __restrict D, double* sums) {
     constexpr int kRows = 4 * Groups;
     std::size_t k = 0;
     double s[kRows];
@@ -131,9 +126,10 @@ inline void rowSums(const double* __restrict w, std::size_t O, const double* __r
 
 // Row block [j, j + rows) of the output weights: error signals from the rows as
 // they are, then the rows' changes.
-inline void finishRows(double* __restrict W, std::size_t j, std::size_t rows, std::size_t O,
-                       const double* __restrict D, const double* __restrict h, double Alpha,
-                       const double* sums, double* __restrict e) {
+VORNETICA_KERNEL_BODY void finishRows(double* __restrict W, std::size_t j, std::size_t rows,
+                                      std::size_t O, const double* __restrict D,
+                                      const double* __restrict h, double Alpha, const double* sums,
+                                      double* __restrict e) {
     for (std::size_t n = 0; n < rows; ++n) {
         e[j + n] = ((1.0 - h[j + n]) * h[j + n]) * sums[n];
         const double f = Alpha * h[j + n];
@@ -147,10 +143,10 @@ inline void finishRows(double* __restrict W, std::size_t j, std::size_t rows, st
 // For each hidden node j: e[j] = ((1 - h[j]) * h[j]) * (sum over ascending k of
 // D[k] * W[j][k]) from row j before its update, then row j gets its changes
 // (Alpha * h[j]) * D[k]. Four rows at a time, so that four sums overlap.
-VORNETICA_LAYER_CLONES
-void backPropagateAndUpdate(double* __restrict W, std::size_t H, std::size_t O,
-                            const double* __restrict D, const double* __restrict h, double Alpha,
-                            double* __restrict e) {
+VORNETICA_KERNEL_BODY void backPropagateAndUpdateBody(double* __restrict W, std::size_t H,
+                                                      std::size_t O, const double* __restrict D,
+                                                      const double* __restrict h, double Alpha,
+                                                      double* __restrict e) {
     std::size_t j = 0;
     double sums[16];
     for (; j + 16 <= H; j += 16) {
@@ -170,6 +166,18 @@ void backPropagateAndUpdate(double* __restrict W, std::size_t H, std::size_t O,
     }
 }
 
+VORNETICA_KERNEL(void, weightedSums, weightedSumsBody,
+                 (const double* W, std::size_t rows, std::size_t cols, const double* factor,
+                  double* net),
+                 (W, rows, cols, factor, net))
+VORNETICA_KERNEL(void, addChanges, addChangesBody,
+                 (double* W, std::size_t rows, std::size_t cols, double rate,
+                  const double* rowSignal, const double* colSignal),
+                 (W, rows, cols, rate, rowSignal, colSignal))
+VORNETICA_KERNEL(void, backPropagateAndUpdate, backPropagateAndUpdateBody,
+                 (double* W, std::size_t H, std::size_t O, const double* D, const double* h,
+                  double Alpha, double* e),
+                 (W, H, O, D, h, Alpha, e))
 // The neuron functions, each a small value type so that the choice is made once
 // per run and the node loops call the function directly.
 struct LinearNode {
@@ -185,9 +193,8 @@ struct StepNode {
     double lower;
     double operator()(double x) const { return x > 0.0 ? upper : lower; }
 };
-struct LogisticNode {
-    double operator()(double x) const { return LogisticThreshold(x); }
-};
+// A whole layer at once: applyLogistic.
+struct LogisticNode {};
 struct TanhNode {
     double operator()(double x) const { return TanhThreshold(x); }
 };
@@ -272,14 +279,24 @@ BpnNetwork initialNetwork(const BpnParameters& parameters, const BpnWork& work,
     return network;
 }
 
+// net[n] = node(net[n] + thresholds[n]) for every node of a layer.
+template <typename Node>
+void applyNodes(const Node& node, const std::vector<double>& thresholds, double* net) {
+    for (std::size_t n = 0; n < thresholds.size(); ++n) {
+        net[n] = node(net[n] + thresholds[n]);
+    }
+}
+
+void applyNodes(const LogisticNode&, const std::vector<double>& thresholds, double* net) {
+    applyLogistic(net, thresholds.data(), thresholds.size());
+}
+
 template <typename Node>
 void computeHiddenLayer(const Node& node, const BpnNetwork& network, const double* x,
                         BpnWork& work) {
     double* net = work.hidden.data();
     weightedSums(network.HiddenWeights.values().data(), work.I, work.H, x, net);
-    for (std::size_t j = 0; j < work.H; ++j) {
-        net[j] = node(net[j] + network.HiddenThresholds[j]);
-    }
+    applyNodes(node, network.HiddenThresholds, net);
 }
 
 // h[j] * W[j][k] and W[j][k] * h[j] are the same product.
@@ -287,9 +304,7 @@ template <typename Node>
 void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& work) {
     double* net = work.output.data();
     weightedSums(network.OutputWeights.values().data(), work.H, work.O, work.hidden.data(), net);
-    for (std::size_t k = 0; k < work.O; ++k) {
-        net[k] = node(net[k] + network.OutputThresholds[k]);
-    }
+    applyNodes(node, network.OutputThresholds, net);
 }
 
 void computeOutputErrors(const BpnWork& work, const double* target, double* D) {

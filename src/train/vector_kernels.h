@@ -28,4 +28,8 @@ void divideElementwise(double* v, const double* divisors, std::size_t n);
 // Returns non-zero when a product or sum lies outside the 16-bit range -32768 to 32767.
 long addOuterProductPart(double x, const double* v, double* row, std::size_t n);
 
+// net[n] = 1.0 / (1.0 + exp(-(net[n] + thresholds[n]))): the library's logistic
+// function of each node's sum and threshold, with the C library's exp, bit for bit.
+void applyLogistic(double* net, const double* thresholds, std::size_t n);
+
 }  // namespace vornetica

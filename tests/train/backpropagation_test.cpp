@@ -12,11 +12,13 @@
 
 #include "neuron/threshold.h"
 #include "settings/user_error.h"
+#include "support/kernel_levels.h"
 #include "support/recording_progress.h"
 
 namespace vornetica {
 namespace {
 
+using testing::forEachKernelLevel;
 using testing::RecordingProgress;
 using testing::ShownCells;
 using Grid = std::vector<std::vector<double>>;
@@ -251,19 +253,21 @@ TEST_P(MatchesTheReference, WeightsAndEverythingShownBitForBit) {
     const TrainingSet data =
         c.name == "xor" ? xorSet() : randomSet(c.P, c.I, c.O, 17u * c.H + c.O, c.spread);
 
-    RandomSource referenceRandom;
-    const ReferenceRun expected = referenceTraining(s, data, referenceRandom);
-    RandomSource random;
-    RecordingProgress progress;
-    const BpnRun run = trainBackpropagation(s, data, random, progress);
+    forEachKernelLevel([&] {
+        RandomSource referenceRandom;
+        const ReferenceRun expected = referenceTraining(s, data, referenceRandom);
+        RandomSource random;
+        RecordingProgress progress;
+        const BpnRun run = trainBackpropagation(s, data, random, progress);
 
-    expectSameNetwork(expected, run.network);
-    expectSameShown(expected.shown, progress.shown);
-    EXPECT_EQ(expected.epochs, run.epochs);
-    EXPECT_EQ(std::size_t(run.epochs), progress.epochs.size());
-    EXPECT_FALSE(run.stopped);
-    // Both runs drew the same number of values.
-    EXPECT_EQ(referenceRandom.next(), random.next());
+        expectSameNetwork(expected, run.network);
+        expectSameShown(expected.shown, progress.shown);
+        EXPECT_EQ(expected.epochs, run.epochs);
+        EXPECT_EQ(std::size_t(run.epochs), progress.epochs.size());
+        EXPECT_FALSE(run.stopped);
+        // Both runs drew the same number of values.
+        EXPECT_EQ(referenceRandom.next(), random.next());
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(

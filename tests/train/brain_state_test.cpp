@@ -4,10 +4,13 @@
 
 #include <vector>
 
+#include "support/kernel_levels.h"
 #include "support/recording_progress.h"
 
 namespace vornetica {
 namespace {
+
+using testing::forEachKernelLevel;
 
 using testing::RecordingProgress;
 using testing::sameBits;
@@ -87,17 +90,19 @@ TEST_P(BsbMatchesReference, WeightsPassesAndEverythingShownBitForBit) {
     const BsbParameters par{c.I, c.Alpha, c.ErrorThreshold};
     RandomSource dataSource;
     const Rows X = bipolarPatterns(c.P, c.I, dataSource);
-    RandomSource random, referenceRandom;
-    RecordingProgress progress;
-    const BsbRun run = trainBrainStateInABox(par, makeSet(X, c.I), random, progress);
-    const ReferenceBsb ref = referenceBsb(par, X, referenceRandom);
+    forEachKernelLevel([&] {
+        RandomSource random, referenceRandom;
+        RecordingProgress progress;
+        const BsbRun run = trainBrainStateInABox(par, makeSet(X, c.I), random, progress);
+        const ReferenceBsb ref = referenceBsb(par, X, referenceRandom);
 
-    for (int i = 0; i < c.I; ++i)
-        ASSERT_TRUE(sameBits(run.network.Weights.row(std::size_t(i)), ref.W[i])) << "row " << i;
-    EXPECT_EQ(run.passes, ref.passes);
-    EXPECT_TRUE(progress.shown == ref.shown);
-    EXPECT_EQ(progress.epochs.size(), std::size_t(ref.passes));
-    EXPECT_EQ(run.passLimitReached, ref.limitReached);
+        for (int i = 0; i < c.I; ++i)
+            ASSERT_TRUE(sameBits(run.network.Weights.row(std::size_t(i)), ref.W[i])) << "row " << i;
+        EXPECT_EQ(run.passes, ref.passes);
+        EXPECT_TRUE(progress.shown == ref.shown);
+        EXPECT_EQ(progress.epochs.size(), std::size_t(ref.passes));
+        EXPECT_EQ(run.passLimitReached, ref.limitReached);
+    });
 }
 
 // Sizes that fill the eight-row blocks exactly, and ones that leave a remainder.

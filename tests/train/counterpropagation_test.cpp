@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "settings/user_error.h"
+#include "support/kernel_levels.h"
 #include "support/recording_progress.h"
 
 namespace vornetica {
 namespace {
+
+using testing::forEachKernelLevel;
 
 using testing::RecordingProgress;
 using testing::sameBits;
@@ -143,20 +146,22 @@ TEST_P(CpnMatchesReference, WeightsAndEverythingShownBitForBit) {
     const Rows X = someValues(size.P, size.I, dataSource);
     const Rows Y = someValues(size.P, size.O, dataSource);
 
-    RandomSource random, referenceRandom;
-    RecordingProgress progress;
-    const CpnRun run =
-        trainCounterpropagation(par, makeSet(X, Y, size.I, size.O), random, progress);
-    const ReferenceCpn ref = referenceCpn(par, X, Y, referenceRandom);
+    forEachKernelLevel([&] {
+        RandomSource random, referenceRandom;
+        RecordingProgress progress;
+        const CpnRun run =
+            trainCounterpropagation(par, makeSet(X, Y, size.I, size.O), random, progress);
+        const ReferenceCpn ref = referenceCpn(par, X, Y, referenceRandom);
 
-    expectSameWeights(run.network, ref);
-    EXPECT_TRUE(progress.shown == ref.shown);
-    ASSERT_EQ(progress.epochs.size(), ref.largestChanges.size());
-    for (std::size_t p = 0; p < ref.largestChanges.size(); ++p) {
-        EXPECT_EQ(progress.epochs[p].index, int(p));
-        EXPECT_EQ(progress.epochs[p].largestError, ref.largestChanges[p]);
-    }
-    EXPECT_FALSE(run.stopped);
+        expectSameWeights(run.network, ref);
+        EXPECT_TRUE(progress.shown == ref.shown);
+        ASSERT_EQ(progress.epochs.size(), ref.largestChanges.size());
+        for (std::size_t p = 0; p < ref.largestChanges.size(); ++p) {
+            EXPECT_EQ(progress.epochs[p].index, int(p));
+            EXPECT_EQ(progress.epochs[p].largestError, ref.largestChanges[p]);
+        }
+        EXPECT_FALSE(run.stopped);
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(SmallAndLarge, CpnMatchesReference,
