@@ -193,14 +193,27 @@ struct StepNode {
     double lower;
     double operator()(double x) const { return x > 0.0 ? upper : lower; }
 };
-// A whole layer at once: applyLogistic.
-struct LogisticNode {};
+// One node at a time: logistic; a whole layer at once: applyLogistic.
+struct LogisticNode {
+    double operator()(double x) const { return logistic(x); }
+};
 struct TanhNode {
     double operator()(double x) const { return TanhThreshold(x); }
 };
 struct RatioSquaresNode {
     double operator()(double x) const { return RatioSquaresThreshold(x); }
 };
+
+// Nets this small, or with this few inputs and outputs, are trained vector by
+// vector with trainSmallVector: their layers are too short for the kernels' setup
+// to pay, and computing each node's function right after its sum lets the
+// divisions overlap the next exponentials.
+constexpr std::size_t kSmallNet = 64;
+constexpr std::size_t kFewEnds = 2;
+
+bool trainsAsSmallNet(std::size_t I, std::size_t H, std::size_t O) {
+    return H * (I + O) <= kSmallNet || (I <= kFewEnds && O <= kFewEnds);
+}
 
 // Everything one run needs, allocated before the first epoch so the epochs
 // themselves allocate nothing.
@@ -320,6 +333,66 @@ void updateThresholds(std::vector<double>& thresholds, double rate, const double
     }
 }
 
+// Nets of a few connections: the steps as written, in one function, since a call
+// per layer would cost more than the layer. Row j of the output weights gives e[j]
+// before it takes its own changes, as in the larger nets' kernels.
+template <typename Node>
+void trainSmallVector(const Node& node, const BpnParameters& parameters, std::size_t p,
+                      BpnNetwork& network, BpnWork& work) {
+    const std::size_t I = work.I, H = work.H, O = work.O;
+    const double* x = work.X.row(p).data();
+    const double* t = work.T.row(p).data();
+    double* D = work.D.row(p).data();
+    double* h = work.hidden.data();
+    double* o = work.output.data();
+    double* e = work.hiddenError.data();
+    double* hiddenWeights = network.HiddenWeights.values().data();
+    double* outputWeights = network.OutputWeights.values().data();
+    double* hiddenThresholds = network.HiddenThresholds.data();
+    double* outputThresholds = network.OutputThresholds.data();
+    for (std::size_t j = 0; j < H; ++j) {
+        double sum = 0.0;
+        for (std::size_t i = 0; i < I; ++i) {
+            sum += hiddenWeights[i * H + j] * x[i];
+        }
+        h[j] = node(sum + hiddenThresholds[j]);
+    }
+    for (std::size_t k = 0; k < O; ++k) {
+        double sum = 0.0;
+        for (std::size_t j = 0; j < H; ++j) {
+            sum += h[j] * outputWeights[j * O + k];
+        }
+        o[k] = node(sum + outputThresholds[k]);
+    }
+    for (std::size_t k = 0; k < O; ++k) {
+        D[k] = ((1.0 - o[k]) * o[k]) * (t[k] - o[k]);
+    }
+    for (std::size_t j = 0; j < H; ++j) {
+        double* row = outputWeights + j * O;
+        double sum = 0.0;
+        for (std::size_t k = 0; k < O; ++k) {
+            sum += D[k] * row[k];
+        }
+        e[j] = ((1.0 - h[j]) * h[j]) * sum;
+        const double f = parameters.Alpha * h[j];
+        for (std::size_t k = 0; k < O; ++k) {
+            row[k] += f * D[k];
+        }
+    }
+    for (std::size_t k = 0; k < O; ++k) {
+        outputThresholds[k] += parameters.Alpha * D[k];
+    }
+    for (std::size_t i = 0; i < I; ++i) {
+        const double f = parameters.Beta * x[i];
+        for (std::size_t j = 0; j < H; ++j) {
+            hiddenWeights[i * H + j] += f * e[j];
+        }
+    }
+    for (std::size_t j = 0; j < H; ++j) {
+        hiddenThresholds[j] += parameters.Beta * e[j];
+    }
+}
+
 template <typename Node>
 void trainVector(const Node& node, const BpnParameters& parameters, std::size_t p,
                  BpnNetwork& network, BpnWork& work) {
@@ -407,13 +480,18 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
                  BpnNetwork network, ProgressSink& progress) {
     BpnRun run;
     ShownState shown;
+    const bool small = trainsAsSmallNet(work.I, work.H, work.O);
     // Widened so that MaxIterations up to 32767 works; the values shown stay the same.
     int counter = 0;
     bool continues = true;
     while (continues && !run.stopped) {
         ++run.epochs;
         for (std::size_t p = 0; p < work.P; ++p) {
-            trainVector(node, parameters, p, network, work);
+            if (small) {
+                trainSmallVector(node, parameters, p, network, work);
+            } else {
+                trainVector(node, parameters, p, network, work);
+            }
             showIfWanted(p, counter, network, work, progress, shown);
             if (progress.stopRequested()) {
                 run.stopped = true;
