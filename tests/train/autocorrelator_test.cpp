@@ -11,43 +11,16 @@
 #include "settings/user_error.h"
 #include "support/kernel_levels.h"
 #include "support/recording_progress.h"
+#include "support/reference_trainers.h"
 
 namespace vornetica {
 namespace {
 
 using testing::forEachKernelLevel;
 
+using testing::Ints;
 using testing::RecordingProgress;
-using Ints = std::vector<std::vector<int>>;
-
-// The three 16-bit steps as laid down: all products, then all differences, then
-// all sums. Returns nothing when any of them leaves the range.
-std::optional<Ints> referenceDa(const Ints& X, int n) {
-    auto fits = [](long v) { return v >= -32768 && v <= 32767; };
-    Ints T(n, std::vector<int>(n, 0));
-    for (const auto& x : X) {
-        Ints O(n, std::vector<int>(n)), D(n, std::vector<int>(n));
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) {
-                O[i][j] = x[i] * x[j];
-                if (!fits(O[i][j]))
-                    return std::nullopt;
-            }
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) {
-                D[i][j] = O[i][j] - (i == j ? 1 : 0);
-                if (!fits(D[i][j]))
-                    return std::nullopt;
-            }
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) {
-                T[i][j] = T[i][j] + D[i][j];
-                if (!fits(T[i][j]))
-                    return std::nullopt;
-            }
-    }
-    return T;
-}
+using testing::referenceDa;
 
 TrainingSet makeSet(const std::vector<std::vector<double>>& X, int n) {
     TrainingSet set;
