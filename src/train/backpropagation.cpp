@@ -215,27 +215,58 @@ bool trainsAsSmallNet(std::size_t I, std::size_t H, std::size_t O) {
     return H * (I + O) <= kSmallNet || (I <= kFewEnds && O <= kFewEnds);
 }
 
+// The stop test and the epoch's report need only these of the epoch's output error
+// signals, gathered vector by vector in the order the signals are stored, so no
+// P x O matrix is kept.
+struct EpochErrors {
+    bool above = false;
+    double largest = 0.0;
+    double squares = 0.0;
+    std::size_t count = 0;
+};
+
 // Everything one run needs, allocated before the first epoch so the epochs
-// themselves allocate nothing.
+// themselves allocate nothing. A vector is divided by the scales when it is
+// trained, so the run holds no scaled copy of the training set.
 struct BpnWork {
     std::size_t I, H, O, P;
-    Matrix<double> X;                 // P x I, inputs divided by InputScale
-    Matrix<double> T;                 // P x O, targets divided by OutputScale
-    Matrix<double> D;                 // P x O, output error signals of the latest pass
+    const Matrix<double>* inputs;
+    const Matrix<double>* targets;
+    double InputScale, OutputScale;
+    std::vector<double> x;            // X[p], the input divided by InputScale
+    std::vector<double> t;            // T[p], the target divided by OutputScale
+    std::vector<double> D;            // D[p], the output error signals
     std::vector<double> hidden;       // h, the hidden nets first
     std::vector<double> output;       // o, the output nets first
     std::vector<double> hiddenError;  // e
+    EpochErrors errors;
 };
 
-Matrix<double> scaledCopy(const Matrix<double>& values, std::size_t rows, std::size_t cols,
-                          double scale) {
-    Matrix<double> scaled(rows, cols);
-    for (std::size_t r = 0; r < rows; ++r) {
-        for (std::size_t c = 0; c < cols; ++c) {
-            scaled.at(r, c) = values.at(r, c) / scale;
-        }
+void loadVector(std::size_t p, BpnWork& work) {
+    const double* input = work.inputs->row(p).data();
+    const double* target = work.targets->row(p).data();
+    for (std::size_t i = 0; i < work.I; ++i) {
+        work.x[i] = input[i] / work.InputScale;
     }
-    return scaled;
+    for (std::size_t k = 0; k < work.O; ++k) {
+        work.t[k] = target[k] / work.OutputScale;
+    }
+}
+
+// Only a signed error signal above the threshold keeps the run going. The report
+// gives the largest signed signal and the mean square.
+void noteErrors(const BpnWork& work, double ErrorThreshold, EpochErrors& errors) {
+    for (std::size_t k = 0; k < work.O; ++k) {
+        const double d = work.D[k];
+        if (d > ErrorThreshold) {
+            errors.above = true;
+        }
+        if (errors.count == 0 || d > errors.largest) {
+            errors.largest = d;
+        }
+        errors.squares += d * d;
+        ++errors.count;
+    }
 }
 
 void checkTrainingSet(const BpnParameters& parameters, const TrainingSet& data) {
@@ -257,9 +288,13 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.H = static_cast<std::size_t>(parameters.hiddenSize);
     work.O = static_cast<std::size_t>(parameters.outputSize);
     work.P = static_cast<std::size_t>(data.count < 0 ? 0 : data.count);
-    work.X = scaledCopy(data.inputs, work.P, work.I, parameters.InputScale);
-    work.T = scaledCopy(data.outputs, work.P, work.O, parameters.OutputScale);
-    work.D = Matrix<double>(work.P, work.O);
+    work.inputs = &data.inputs;
+    work.targets = &data.outputs;
+    work.InputScale = parameters.InputScale;
+    work.OutputScale = parameters.OutputScale;
+    work.x.resize(work.I);
+    work.t.resize(work.O);
+    work.D.resize(work.O);
     work.hidden.resize(work.H);
     work.output.resize(work.O);
     work.hiddenError.resize(work.H);
@@ -337,12 +372,12 @@ void updateThresholds(std::vector<double>& thresholds, double rate, const double
 // per layer would cost more than the layer. Row j of the output weights gives e[j]
 // before it takes its own changes, as in the larger nets' kernels.
 template <typename Node>
-void trainSmallVector(const Node& node, const BpnParameters& parameters, std::size_t p,
-                      BpnNetwork& network, BpnWork& work) {
+void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
+                      BpnWork& work) {
     const std::size_t I = work.I, H = work.H, O = work.O;
-    const double* x = work.X.row(p).data();
-    const double* t = work.T.row(p).data();
-    double* D = work.D.row(p).data();
+    const double* x = work.x.data();
+    const double* t = work.t.data();
+    double* D = work.D.data();
     double* h = work.hidden.data();
     double* o = work.output.data();
     double* e = work.hiddenError.data();
@@ -394,13 +429,13 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, std::si
 }
 
 template <typename Node>
-void trainVector(const Node& node, const BpnParameters& parameters, std::size_t p,
-                 BpnNetwork& network, BpnWork& work) {
-    const double* x = work.X.row(p).data();
-    double* D = work.D.row(p).data();
+void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
+                 BpnWork& work) {
+    const double* x = work.x.data();
+    double* D = work.D.data();
     computeHiddenLayer(node, network, x, work);
     computeOutputLayer(node, network, work);
-    computeOutputErrors(work, work.T.row(p).data(), D);
+    computeOutputErrors(work, work.t.data(), D);
     backPropagateAndUpdate(network.OutputWeights.values().data(), work.H, work.O, D,
                            work.hidden.data(), parameters.Alpha, work.hiddenError.data());
     updateThresholds(network.OutputThresholds, parameters.Alpha, D);
@@ -409,18 +444,19 @@ void trainVector(const Node& node, const BpnParameters& parameters, std::size_t 
     updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
 }
 
-// The seven grids as vector p leaves them, in the order its steps write them. Each
+// The seven grids as the vector just trained leaves them (the buffers still hold
+// it), in the order its steps write them. Each
 // value is final once written within the vector (inputs, counter, outputs, error
 // signals, then the thresholds after their updates), so showing them all after the
 // vector shows what showing them step by step would.
-void showVector(std::size_t p, int counter, const BpnNetwork& network, const BpnWork& work,
+void showVector(int counter, const BpnNetwork& network, const BpnWork& work,
                 ProgressSink& progress) {
-    progress.showCells(ProgressGrid::InputValues, 0, work.X.row(p), 5);
-    progress.showCells(ProgressGrid::InputNodes, 0, work.X.row(p), 5);
+    progress.showCells(ProgressGrid::InputValues, 0, work.x, 5);
+    progress.showCells(ProgressGrid::InputNodes, 0, work.x, 5);
     const double shownCounter = counter;
     progress.showCells(ProgressGrid::Iterations, 0, {&shownCounter, 1}, 5);
     progress.showCells(ProgressGrid::OutputValues, 0, work.output, 6);
-    progress.showCells(ProgressGrid::ErrorValues, 0, work.D.row(p), 6);
+    progress.showCells(ProgressGrid::ErrorValues, 0, work.D, 6);
     progress.showCells(ProgressGrid::OutputNodes, 0, network.OutputThresholds, 6);
     progress.showCells(ProgressGrid::HiddenNodes, 0, network.HiddenThresholds, 6);
 }
@@ -429,17 +465,15 @@ void showVector(std::size_t p, int counter, const BpnNetwork& network, const Bpn
 struct ShownState {
     bool anyVector = false;
     bool everyVectorShown = true;
-    std::size_t lastVector = 0;
     int lastCounter = 0;
 };
 
-void showIfWanted(std::size_t p, int counter, const BpnNetwork& network, const BpnWork& work,
+void showIfWanted(int counter, const BpnNetwork& network, const BpnWork& work,
                   ProgressSink& progress, ShownState& state) {
     state.anyVector = true;
-    state.lastVector = p;
     state.lastCounter = counter;
     if (progress.cellsWanted()) {
-        showVector(p, counter, network, work, progress);
+        showVector(counter, network, work, progress);
         progress.cellsPublished();
     } else {
         state.everyVectorShown = false;
@@ -449,30 +483,17 @@ void showIfWanted(std::size_t p, int counter, const BpnNetwork& network, const B
 void showFinalValues(const BpnNetwork& network, const BpnWork& work, ProgressSink& progress,
                      const ShownState& state) {
     if (state.anyVector && !state.everyVectorShown) {
-        showVector(state.lastVector, state.lastCounter, network, work, progress);
+        showVector(state.lastCounter, network, work, progress);
     }
 }
 
-// The stop test reads the signed error signals: only one above the threshold keeps
-// the run going. The report gives the largest signed signal and the mean square.
-bool anyErrorAbove(const BpnWork& work, double ErrorThreshold, int epoch, EpochReport& report) {
-    bool above = false;
-    double largest = 0.0;
-    double squares = 0.0;
-    const std::vector<double>& D = work.D.values();
-    for (std::size_t n = 0; n < D.size(); ++n) {
-        if (D[n] > ErrorThreshold) {
-            above = true;
-        }
-        if (n == 0 || D[n] > largest) {
-            largest = D[n];
-        }
-        squares += D[n] * D[n];
-    }
+EpochReport reportOf(const EpochErrors& errors, int epoch) {
+    EpochReport report;
     report.index = epoch;
-    report.largestError = largest;
-    report.meanSquaredError = D.empty() ? 0.0 : squares / static_cast<double>(D.size());
-    return above;
+    report.largestError = errors.largest;
+    report.meanSquaredError =
+        errors.count == 0 ? 0.0 : errors.squares / static_cast<double>(errors.count);
+    return report;
 }
 
 template <typename Node>
@@ -486,13 +507,16 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
     bool continues = true;
     while (continues && !run.stopped) {
         ++run.epochs;
+        EpochErrors errors;
         for (std::size_t p = 0; p < work.P; ++p) {
+            loadVector(p, work);
             if (small) {
-                trainSmallVector(node, parameters, p, network, work);
+                trainSmallVector(node, parameters, network, work);
             } else {
-                trainVector(node, parameters, p, network, work);
+                trainVector(node, parameters, network, work);
             }
-            showIfWanted(p, counter, network, work, progress, shown);
+            noteErrors(work, parameters.ErrorThreshold, errors);
+            showIfWanted(counter, network, work, progress, shown);
             if (progress.stopRequested()) {
                 run.stopped = true;
                 break;
@@ -501,8 +525,8 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
         if (run.stopped) {
             break;
         }
-        EpochReport report;
-        continues = anyErrorAbove(work, parameters.ErrorThreshold, counter, report);
+        const EpochReport report = reportOf(errors, counter);
+        continues = errors.above;
         if (counter > parameters.MaxIterations) {
             continues = false;
         }
