@@ -1,5 +1,6 @@
 #include "train/backpropagation.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -166,6 +167,64 @@ VORNETICA_KERNEL_BODY void backPropagateAndUpdateBody(double* __restrict W, std:
     }
 }
 
+// The hidden weights' changes of the previous vector fused with the next vector's
+// hidden sums, so the matrix is read once instead of twice: row r first takes its
+// changes (rate * rowSignal[r]) * colSignal[c], then adds W[r][c] * factor[r] to
+// net[c]. Each net[c] still sums from 0.0 over ascending r, each over the row as
+// changed, which is what the two loops one after the other give.
+VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsBody(double* __restrict W, std::size_t rows,
+                                                          std::size_t cols, double rate,
+                                                          const double* __restrict rowSignal,
+                                                          const double* __restrict colSignal,
+                                                          const double* __restrict factor,
+                                                          double* __restrict net) {
+    for (std::size_t c = 0; c < cols; ++c) {
+        net[c] = 0.0;
+    }
+    std::size_t r = 0;
+    for (; r + 4 <= rows; r += 4) {
+        const double f0 = rate * rowSignal[r], f1 = rate * rowSignal[r + 1];
+        const double f2 = rate * rowSignal[r + 2], f3 = rate * rowSignal[r + 3];
+        const double g0 = factor[r], g1 = factor[r + 1], g2 = factor[r + 2], g3 = factor[r + 3];
+        double* row0 = W + r * cols;
+        double* row1 = row0 + cols;
+        double* row2 = row1 + cols;
+        double* row3 = row2 + cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            const double e = colSignal[c];
+            const double w0 = row0[c] + f0 * e;
+            const double w1 = row1[c] + f1 * e;
+            const double w2 = row2[c] + f2 * e;
+            const double w3 = row3[c] + f3 * e;
+            row0[c] = w0;
+            row1[c] = w1;
+            row2[c] = w2;
+            row3[c] = w3;
+            double sum = net[c];
+            sum += w0 * g0;
+            sum += w1 * g1;
+            sum += w2 * g2;
+            sum += w3 * g3;
+            net[c] = sum;
+        }
+    }
+    for (; r < rows; ++r) {
+        const double f = rate * rowSignal[r];
+        const double g = factor[r];
+        double* row = W + r * cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            const double w = row[c] + f * colSignal[c];
+            row[c] = w;
+            net[c] += w * g;
+        }
+    }
+}
+
+VORNETICA_KERNEL(void, addChangesThenWeightedSums, addChangesThenWeightedSumsBody,
+                 (double* W, std::size_t rows, std::size_t cols, double rate,
+                  const double* rowSignal, const double* colSignal, const double* factor,
+                  double* net),
+                 (W, rows, cols, rate, rowSignal, colSignal, factor, net))
 VORNETICA_KERNEL(void, weightedSums, weightedSumsBody,
                  (const double* W, std::size_t rows, std::size_t cols, const double* factor,
                   double* net),
@@ -233,13 +292,14 @@ struct BpnWork {
     const Matrix<double>* inputs;
     const Matrix<double>* targets;
     double InputScale, OutputScale;
-    std::vector<double> x;            // X[p], the input divided by InputScale
-    std::vector<double> t;            // T[p], the target divided by OutputScale
-    std::vector<double> D;            // D[p], the output error signals
-    std::vector<double> hidden;       // h, the hidden nets first
-    std::vector<double> output;       // o, the output nets first
-    std::vector<double> hiddenError;  // e
-    EpochErrors errors;
+    std::vector<double> x;             // X[p], the input divided by InputScale
+    std::vector<double> t;             // T[p], the target divided by OutputScale
+    std::vector<double> D;             // D[p], the output error signals
+    std::vector<double> hidden;        // h, the hidden nets first
+    std::vector<double> output;        // o, the output nets first
+    std::vector<double> hiddenError;   // e
+    std::vector<double> waitingInput;  // X[p] of the vector whose hidden changes wait
+    bool hiddenChangesWait = false;
 };
 
 void loadVector(std::size_t p, BpnWork& work) {
@@ -298,6 +358,7 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.hidden.resize(work.H);
     work.output.resize(work.O);
     work.hiddenError.resize(work.H);
+    work.waitingInput.resize(work.I);
     return work;
 }
 
@@ -428,20 +489,38 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
     }
 }
 
+// The hidden weights' changes of a vector wait for the next vector's hidden sums
+// (addChangesThenWeightedSums), or for the end of the run (flushHiddenChanges).
 template <typename Node>
 void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
                  BpnWork& work) {
     const double* x = work.x.data();
     double* D = work.D.data();
-    computeHiddenLayer(node, network, x, work);
+    double* hiddenWeights = network.HiddenWeights.values().data();
+    if (work.hiddenChangesWait) {
+        addChangesThenWeightedSums(hiddenWeights, work.I, work.H, parameters.Beta,
+                                   work.waitingInput.data(), work.hiddenError.data(), x,
+                                   work.hidden.data());
+        applyNodes(node, network.HiddenThresholds, work.hidden.data());
+    } else {
+        computeHiddenLayer(node, network, x, work);
+    }
     computeOutputLayer(node, network, work);
     computeOutputErrors(work, work.t.data(), D);
     backPropagateAndUpdate(network.OutputWeights.values().data(), work.H, work.O, D,
                            work.hidden.data(), parameters.Alpha, work.hiddenError.data());
     updateThresholds(network.OutputThresholds, parameters.Alpha, D);
-    addChanges(network.HiddenWeights.values().data(), work.I, work.H, parameters.Beta, x,
-               work.hiddenError.data());
     updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
+    std::copy(work.x.begin(), work.x.end(), work.waitingInput.begin());
+    work.hiddenChangesWait = true;
+}
+
+void flushHiddenChanges(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
+    if (work.hiddenChangesWait) {
+        addChanges(network.HiddenWeights.values().data(), work.I, work.H, parameters.Beta,
+                   work.waitingInput.data(), work.hiddenError.data());
+        work.hiddenChangesWait = false;
+    }
 }
 
 // The seven grids as the vector just trained leaves them (the buffers still hold
@@ -533,6 +612,7 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
         ++counter;
         progress.endOfEpoch(report);
     }
+    flushHiddenChanges(parameters, network, work);
     showFinalValues(network, work, progress, shown);
     run.network = std::move(network);
     return run;
