@@ -220,6 +220,56 @@ VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsBody(double* __restrict W, 
     }
 }
 
+// The backward sums over the transposed output weights WT (O x H, WT[k][j] =
+// W[j][k]), fused with their changes: sums[j] = sum over ascending k of
+// D[k] * WT[k][j] from the values before this vector, and WT[k][j] +=
+// rowChange[j] * D[k] with rowChange[j] = Alpha * h[j]. Every sum is a column
+// sum here, so the vector units add whole rows and no sum changes its order.
+VORNETICA_KERNEL_BODY void columnSumsThenAddChangesBody(double* __restrict WT, std::size_t rows,
+                                                        std::size_t cols,
+                                                        const double* __restrict D,
+                                                        const double* __restrict rowChange,
+                                                        double* __restrict sums) {
+    for (std::size_t c = 0; c < cols; ++c) {
+        sums[c] = 0.0;
+    }
+    std::size_t r = 0;
+    for (; r + 4 <= rows; r += 4) {
+        const double d0 = D[r], d1 = D[r + 1], d2 = D[r + 2], d3 = D[r + 3];
+        double* row0 = WT + r * cols;
+        double* row1 = row0 + cols;
+        double* row2 = row1 + cols;
+        double* row3 = row2 + cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            const double w0 = row0[c], w1 = row1[c], w2 = row2[c], w3 = row3[c];
+            double sum = sums[c];
+            sum += d0 * w0;
+            sum += d1 * w1;
+            sum += d2 * w2;
+            sum += d3 * w3;
+            sums[c] = sum;
+            const double f = rowChange[c];
+            row0[c] = w0 + f * d0;
+            row1[c] = w1 + f * d1;
+            row2[c] = w2 + f * d2;
+            row3[c] = w3 + f * d3;
+        }
+    }
+    for (; r < rows; ++r) {
+        const double d = D[r];
+        double* row = WT + r * cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            const double w = row[c];
+            sums[c] += d * w;
+            row[c] = w + rowChange[c] * d;
+        }
+    }
+}
+
+VORNETICA_KERNEL(void, columnSumsThenAddChanges, columnSumsThenAddChangesBody,
+                 (double* WT, std::size_t rows, std::size_t cols, const double* D,
+                  const double* rowChange, double* sums),
+                 (WT, rows, cols, D, rowChange, sums))
 VORNETICA_KERNEL(void, addChangesThenWeightedSums, addChangesThenWeightedSumsBody,
                  (double* W, std::size_t rows, std::size_t cols, double rate,
                   const double* rowSignal, const double* colSignal, const double* factor,
@@ -284,6 +334,9 @@ struct EpochErrors {
     std::size_t count = 0;
 };
 
+// Output weights up to this many are also kept transposed (two copies of 128 KiB).
+constexpr std::size_t kTransposedOutputLimit = 16384;
+
 // Everything one run needs, allocated before the first epoch so the epochs
 // themselves allocate nothing. A vector is divided by the scales when it is
 // trained, so the run holds no scaled copy of the training set.
@@ -300,6 +353,16 @@ struct BpnWork {
     std::vector<double> hiddenError;   // e
     std::vector<double> waitingInput;  // X[p] of the vector whose hidden changes wait
     bool hiddenChangesWait = false;
+    // Output weights small enough for the fast caches are also kept transposed, so
+    // that the backward sums run along rows too; the changes of a vector then
+    // reach the transposed copy at once and the untransposed weights with the next
+    // vector's output sums (or at the end of the run).
+    bool transposedOutput = false;
+    std::vector<double> outputWeightsT;  // O x H
+    std::vector<double> rowChange;       // Alpha * h[j]
+    std::vector<double> waitingHidden;   // h and D of the vector whose changes wait
+    std::vector<double> waitingErrors;
+    bool outputChangesWait = false;
 };
 
 void loadVector(std::size_t p, BpnWork& work) {
@@ -359,6 +422,13 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.output.resize(work.O);
     work.hiddenError.resize(work.H);
     work.waitingInput.resize(work.I);
+    work.transposedOutput = work.H * work.O <= kTransposedOutputLimit;
+    if (work.transposedOutput) {
+        work.outputWeightsT.resize(work.H * work.O);
+        work.rowChange.resize(work.H);
+        work.waitingHidden.resize(work.H);
+        work.waitingErrors.resize(work.O);
+    }
     return work;
 }
 
@@ -489,8 +559,37 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
     }
 }
 
+// Error signals from the transposed copy, which takes its changes at once; the
+// untransposed weights' changes wait for the next vector's output sums.
+void backPropagateTransposed(const BpnParameters& parameters, BpnWork& work) {
+    const double* h = work.hidden.data();
+    for (std::size_t j = 0; j < work.H; ++j) {
+        work.rowChange[j] = parameters.Alpha * h[j];
+    }
+    double* e = work.hiddenError.data();
+    columnSumsThenAddChanges(work.outputWeightsT.data(), work.O, work.H, work.D.data(),
+                             work.rowChange.data(), e);
+    for (std::size_t j = 0; j < work.H; ++j) {
+        e[j] = ((1.0 - h[j]) * h[j]) * e[j];
+    }
+    std::copy(work.hidden.begin(), work.hidden.end(), work.waitingHidden.begin());
+    std::copy(work.D.begin(), work.D.end(), work.waitingErrors.begin());
+    work.outputChangesWait = true;
+}
+
+void transposeOutputWeights(const BpnNetwork& network, BpnWork& work) {
+    if (!work.transposedOutput) {
+        return;
+    }
+    for (std::size_t j = 0; j < work.H; ++j) {
+        for (std::size_t k = 0; k < work.O; ++k) {
+            work.outputWeightsT[k * work.H + j] = network.OutputWeights.at(j, k);
+        }
+    }
+}
+
 // The hidden weights' changes of a vector wait for the next vector's hidden sums
-// (addChangesThenWeightedSums), or for the end of the run (flushHiddenChanges).
+// (addChangesThenWeightedSums), or for the end of the run (flushWaitingChanges).
 template <typename Node>
 void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
                  BpnWork& work) {
@@ -505,21 +604,38 @@ void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& 
     } else {
         computeHiddenLayer(node, network, x, work);
     }
-    computeOutputLayer(node, network, work);
+    double* outputWeights = network.OutputWeights.values().data();
+    if (work.outputChangesWait) {
+        addChangesThenWeightedSums(outputWeights, work.H, work.O, parameters.Alpha,
+                                   work.waitingHidden.data(), work.waitingErrors.data(),
+                                   work.hidden.data(), work.output.data());
+        applyNodes(node, network.OutputThresholds, work.output.data());
+    } else {
+        computeOutputLayer(node, network, work);
+    }
     computeOutputErrors(work, work.t.data(), D);
-    backPropagateAndUpdate(network.OutputWeights.values().data(), work.H, work.O, D,
-                           work.hidden.data(), parameters.Alpha, work.hiddenError.data());
+    if (work.transposedOutput) {
+        backPropagateTransposed(parameters, work);
+    } else {
+        backPropagateAndUpdate(outputWeights, work.H, work.O, D, work.hidden.data(),
+                               parameters.Alpha, work.hiddenError.data());
+    }
     updateThresholds(network.OutputThresholds, parameters.Alpha, D);
     updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
     std::copy(work.x.begin(), work.x.end(), work.waitingInput.begin());
     work.hiddenChangesWait = true;
 }
 
-void flushHiddenChanges(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
+void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
     if (work.hiddenChangesWait) {
         addChanges(network.HiddenWeights.values().data(), work.I, work.H, parameters.Beta,
                    work.waitingInput.data(), work.hiddenError.data());
         work.hiddenChangesWait = false;
+    }
+    if (work.outputChangesWait) {
+        addChanges(network.OutputWeights.values().data(), work.H, work.O, parameters.Alpha,
+                   work.waitingHidden.data(), work.waitingErrors.data());
+        work.outputChangesWait = false;
     }
 }
 
@@ -581,6 +697,9 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
     BpnRun run;
     ShownState shown;
     const bool small = trainsAsSmallNet(work.I, work.H, work.O);
+    if (!small) {
+        transposeOutputWeights(network, work);
+    }
     // Widened so that MaxIterations up to 32767 works; the values shown stay the same.
     int counter = 0;
     bool continues = true;
@@ -612,7 +731,7 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
         ++counter;
         progress.endOfEpoch(report);
     }
-    flushHiddenChanges(parameters, network, work);
+    flushWaitingChanges(parameters, network, work);
     showFinalValues(network, work, progress, shown);
     run.network = std::move(network);
     return run;

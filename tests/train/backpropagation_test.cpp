@@ -282,7 +282,9 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"ramp", 10, 20, 5, 12, 6, ThresholdKind::Ramp, 2.0, 1.0, 3},
         MatchCase{"squares", 10, 20, 5, 12, 6, ThresholdKind::RatioSquares, 2.0, 1.0, 3},
         MatchCase{"none", 3, 7, 6, 5, 6, ThresholdKind::NoneChosen, 2.0, 1.0, 3},
-        MatchCase{"odd", 3, 9, 3, 7, 6, ThresholdKind::Logistic, -3.0, 0.5, 3}),
+        MatchCase{"odd", 3, 9, 3, 7, 6, ThresholdKind::Logistic, -3.0, 0.5, 3},
+        // Output weights too many to keep a transposed copy of.
+        MatchCase{"large", 6, 130, 130, 4, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Backpropagation, StopRequestEndsAfterTheCurrentVector) {
