@@ -319,6 +319,8 @@ struct RatioSquaresNode {
 // divisions overlap the next exponentials.
 constexpr std::size_t kSmallNet = 64;
 constexpr std::size_t kFewEnds = 2;
+// A hidden layer this long has its sums computed by the vector kernel even then.
+constexpr std::size_t kLongLayer = 16;
 
 bool trainsAsSmallNet(std::size_t I, std::size_t H, std::size_t O) {
     return H * (I + O) <= kSmallNet || (I <= kFewEnds && O <= kFewEnds);
@@ -516,12 +518,19 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
     double* outputWeights = network.OutputWeights.values().data();
     double* hiddenThresholds = network.HiddenThresholds.data();
     double* outputThresholds = network.OutputThresholds.data();
-    for (std::size_t j = 0; j < H; ++j) {
-        double sum = 0.0;
-        for (std::size_t i = 0; i < I; ++i) {
-            sum += hiddenWeights[i * H + j] * x[i];
+    if (H >= kLongLayer) {
+        weightedSums(hiddenWeights, I, H, x, h);
+    } else {
+        for (std::size_t j = 0; j < H; ++j) {
+            double sum = 0.0;
+            for (std::size_t i = 0; i < I; ++i) {
+                sum += hiddenWeights[i * H + j] * x[i];
+            }
+            h[j] = sum;
         }
-        h[j] = node(sum + hiddenThresholds[j]);
+    }
+    for (std::size_t j = 0; j < H; ++j) {
+        h[j] = node(h[j] + hiddenThresholds[j]);
     }
     for (std::size_t k = 0; k < O; ++k) {
         double sum = 0.0;

@@ -43,7 +43,7 @@ std::vector<double> someValues(std::size_t count, unsigned seed) {
     return values;
 }
 
-TEST(Kernels, LogisticLayerGivesTheNeuronLibrarysBits) {
+TEST(Kernels, LogisticNodesAndLayersGiveTheNeuronLibrarysBits) {
     // An odd count reaches the scalar tail of every vector width.
     const std::vector<double> sums = someValues(100003, 7);
     const std::vector<double> thresholds = someValues(sums.size(), 8);
@@ -53,7 +53,9 @@ TEST(Kernels, LogisticLayerGivesTheNeuronLibrarysBits) {
         std::size_t mismatches = 0;
         for (std::size_t n = 0; n < net.size(); ++n) {
             const double expected = LogisticThreshold(sums[n] + thresholds[n]);
-            if (std::bit_cast<std::uint64_t>(expected) != std::bit_cast<std::uint64_t>(net[n])) {
+            const double single = logistic(sums[n] + thresholds[n]);
+            if (std::bit_cast<std::uint64_t>(expected) != std::bit_cast<std::uint64_t>(net[n]) ||
+                std::bit_cast<std::uint64_t>(expected) != std::bit_cast<std::uint64_t>(single)) {
                 ADD_FAILURE() << "at " << n << ": " << sums[n] << " + " << thresholds[n];
                 if (++mismatches == 5) {
                     break;
