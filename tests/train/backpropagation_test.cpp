@@ -283,6 +283,8 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"squares", 10, 20, 5, 12, 6, ThresholdKind::RatioSquares, 2.0, 1.0, 3},
         MatchCase{"none", 3, 7, 6, 5, 6, ThresholdKind::NoneChosen, 2.0, 1.0, 3},
         MatchCase{"odd", 3, 9, 3, 7, 6, ThresholdKind::Logistic, -3.0, 0.5, 3},
+        MatchCase{"narrow", 12, 24, 7, 6, 4, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        MatchCase{"narrowest", 40, 20, 1, 6, 4, ThresholdKind::Tanh, 2.0, 1.0, 3},
         // Output weights too many to keep a transposed copy of.
         MatchCase{"large", 6, 130, 130, 4, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
     [](const auto& info) { return info.param.name; });
