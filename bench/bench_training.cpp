@@ -1,12 +1,15 @@
 // Training speed: our backpropagation against FANN (double build) on the same data
-// and initial weights, and the other three kinds against their straightforward loops.
-// Run with `make bench`; compare the CUPS counters of the pairs in one run.
+// and initial weights, and the other three kinds against their straightforward loops
+// (tests/support/reference_trainers.h, the loops the tests check the trainers
+// against). Run with `make bench`; compare the CUPS counters (backpropagation) or
+// the times (the others) of the pairs in one run.
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <vector>
 
+#include "support/reference_trainers.h"
 #include "train/autocorrelator.h"
 #include "train/backpropagation.h"
 #include "train/brain_state.h"
@@ -162,6 +165,160 @@ BENCHMARK(BM_Bpn_Ours)->Apply(bpnShapes);
 #ifdef VORNETICA_HAVE_FANN
 BENCHMARK(BM_Bpn_Fann)->Apply(bpnShapes);
 #endif
+
+// Counterpropagation: I, H, O, pairs, time steps.
+TrainingSet makeCpnSet(int I, int O, int P) {
+    TrainingSet set;
+    set.count = static_cast<std::int16_t>(P);
+    set.inputs = Matrix<double>(P, I);
+    set.outputs = Matrix<double>(P, O);
+    RandomSource random;
+    for (double& v : set.inputs.values()) {
+        v = 2.0 * random.next() - 1.0;
+    }
+    for (double& v : set.outputs.values()) {
+        v = random.next();
+    }
+    return set;
+}
+
+CpnParameters cpnParameters(const benchmark::State& state) {
+    CpnParameters parameters;
+    parameters.inputSize = static_cast<int>(state.range(0));
+    parameters.hiddenSize = static_cast<int>(state.range(1));
+    parameters.outputSize = static_cast<int>(state.range(2));
+    parameters.NumberTimeSteps = static_cast<int>(state.range(4));
+    return parameters;
+}
+
+testing::Rows rowsOf(const Matrix<double>& values) {
+    testing::Rows rows;
+    for (std::size_t r = 0; r < values.rows(); ++r) {
+        rows.emplace_back(values.row(r).begin(), values.row(r).end());
+    }
+    return rows;
+}
+
+void BM_Cpn_Ours(benchmark::State& state) {
+    const CpnParameters parameters = cpnParameters(state);
+    const TrainingSet set =
+        makeCpnSet(parameters.inputSize, parameters.outputSize, static_cast<int>(state.range(3)));
+    RandomSource random;
+    SilentProgress silent;
+    for (auto _ : state) {
+        CpnRun run = trainCounterpropagation(parameters, set, random, silent);
+        benchmark::DoNotOptimize(run.network.OutputWeights.values().data());
+    }
+}
+
+void BM_Cpn_Reference(benchmark::State& state) {
+    const CpnParameters parameters = cpnParameters(state);
+    const TrainingSet set =
+        makeCpnSet(parameters.inputSize, parameters.outputSize, static_cast<int>(state.range(3)));
+    const testing::Rows X = rowsOf(set.inputs);
+    const testing::Rows Y = rowsOf(set.outputs);
+    RandomSource random;
+    for (auto _ : state) {
+        testing::ReferenceCpn run = testing::referenceCpn(parameters, X, Y, random, false);
+        benchmark::DoNotOptimize(run.V.data());
+    }
+}
+
+void cpnShapes(benchmark::internal::Benchmark* b) {
+    b->Args({4, 50, 4, 20, 100});
+    b->Args({256, 1024, 256, 2, 100});
+    b->ArgNames({"I", "H", "O", "P", "T"});
+    b->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_Cpn_Ours)->Apply(cpnShapes);
+BENCHMARK(BM_Cpn_Reference)->Apply(cpnShapes);
+
+// Brain-state-in-a-box: units, vectors; one pass (the threshold is never exceeded).
+TrainingSet makeBipolarSet(int size, int P) {
+    TrainingSet set;
+    set.count = static_cast<std::int16_t>(P);
+    set.inputs = Matrix<double>(P, size);
+    RandomSource random;
+    for (double& v : set.inputs.values()) {
+        v = random.next() < 0.5 ? -1.0 : 1.0;
+    }
+    return set;
+}
+
+BsbParameters bsbParameters(const benchmark::State& state) {
+    BsbParameters parameters;
+    parameters.inputSize = static_cast<int>(state.range(0));
+    parameters.Alpha = 0.01;
+    parameters.ErrorThreshold = 1e300;
+    return parameters;
+}
+
+void BM_Bsb_Ours(benchmark::State& state) {
+    const BsbParameters parameters = bsbParameters(state);
+    const TrainingSet set = makeBipolarSet(parameters.inputSize, static_cast<int>(state.range(1)));
+    RandomSource random;
+    SilentProgress silent;
+    for (auto _ : state) {
+        BsbRun run = trainBrainStateInABox(parameters, set, random, silent);
+        benchmark::DoNotOptimize(run.network.Weights.values().data());
+    }
+}
+
+void BM_Bsb_Reference(benchmark::State& state) {
+    const BsbParameters parameters = bsbParameters(state);
+    const TrainingSet set = makeBipolarSet(parameters.inputSize, static_cast<int>(state.range(1)));
+    const testing::Rows X = rowsOf(set.inputs);
+    RandomSource random;
+    for (auto _ : state) {
+        testing::ReferenceBsb run = testing::referenceBsb(parameters, X, random, false);
+        benchmark::DoNotOptimize(run.W.data());
+    }
+}
+
+void bsbShapes(benchmark::internal::Benchmark* b) {
+    b->Args({4, 16});
+    b->Args({512, 64});
+    b->ArgNames({"I", "P"});
+    b->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_Bsb_Ours)->Apply(bsbShapes);
+BENCHMARK(BM_Bsb_Reference)->Apply(bsbShapes);
+
+// Discrete autocorrelator: units, bipolar vectors.
+void BM_Da_Ours(benchmark::State& state) {
+    const int size = static_cast<int>(state.range(0));
+    const TrainingSet set = makeBipolarSet(size, static_cast<int>(state.range(1)));
+    SilentProgress silent;
+    for (auto _ : state) {
+        DaRun run = trainDiscreteAutocorrelator(size, set, silent);
+        benchmark::DoNotOptimize(run.network.CorrelationMatrix.values().data());
+    }
+}
+
+void BM_Da_Reference(benchmark::State& state) {
+    const int size = static_cast<int>(state.range(0));
+    const TrainingSet set = makeBipolarSet(size, static_cast<int>(state.range(1)));
+    testing::Ints X;
+    for (std::size_t p = 0; p < set.inputs.rows(); ++p) {
+        X.emplace_back(set.inputs.row(p).begin(), set.inputs.row(p).end());
+    }
+    for (auto _ : state) {
+        auto T = testing::referenceDa(X, size);
+        benchmark::DoNotOptimize(T->data());
+    }
+}
+
+void daShapes(benchmark::internal::Benchmark* b) {
+    b->Args({16, 100});
+    b->Args({181, 100});
+    b->ArgNames({"I", "P"});
+    b->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_Da_Ours)->Apply(daShapes);
+BENCHMARK(BM_Da_Reference)->Apply(daShapes);
 
 }  // namespace
 }  // namespace vornetica

@@ -136,6 +136,12 @@ bool addRow(std::span<double> row, std::span<const double> x, std::size_t i) {
     return (!marked && fitsInt16(row[i])) || rowFits(row, x, i);
 }
 
+void showVector(ProgressSink& progress, std::size_t p, const Matrix<double>& sums) {
+    const double vectorIndex = static_cast<double>(p);
+    progress.showCells(ProgressGrid::Iterations, 0, {&vectorIndex, 1}, kShownWidth);
+    progress.showCells(ProgressGrid::OutputValues, 0, sums.values(), kShownWidth);
+}
+
 }  // namespace
 
 DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, ProgressSink& progress) {
@@ -145,6 +151,7 @@ DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, Progre
 
     // T is kept in doubles holding whole numbers, which is also what the grid shows.
     Matrix<double> sums(size, size);
+    bool everyVectorShown = true;
     for (std::size_t p = 0; p < vectors.rows(); ++p) {
         const std::span<const double> x = vectors.row(p);
         for (std::size_t i = 0; i < size; ++i) {
@@ -152,12 +159,19 @@ DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, Progre
                 reportOverflow(sums, i, x, p);
             }
         }
-        const double vectorIndex = static_cast<double>(p);
-        progress.showCells(ProgressGrid::Iterations, 0, {&vectorIndex, 1}, kShownWidth);
-        progress.showCells(ProgressGrid::OutputValues, 0, sums.values(), kShownWidth);
+        if (progress.cellsWanted()) {
+            showVector(progress, p, sums);
+            progress.cellsPublished();
+        } else {
+            everyVectorShown = false;
+        }
         EpochReport report;
         report.index = static_cast<int>(p);
         progress.endOfEpoch(report);
+    }
+
+    if (vectors.rows() > 0 && !everyVectorShown) {
+        showVector(progress, vectors.rows() - 1, sums);
     }
 
     DaRun run;

@@ -18,7 +18,6 @@ struct DaRun {
 // arithmetic. File values are rounded to the nearest integer, halves to even.
 // Throws UserError naming the vector and element when a value, a product or a sum
 // leaves the 16-bit range, or when the input size is above kDaMaxInputSize.
-DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data,
-                                  ProgressSink& progress);
+DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, ProgressSink& progress);
 
 }  // namespace vornetica

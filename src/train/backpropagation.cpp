@@ -1,5 +1,6 @@
 #include "train/backpropagation.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -8,26 +9,21 @@
 
 #include "neuron/neuron_functions.h"
 #include "settings/user_error.h"
+#include "train/kernel_level.h"
+#include "train/vector_kernels.h"
 
 namespace vornetica {
 namespace {
 
 // The kernels below keep every sum in its own order (from 0.0, ascending index)
 // and only run independent sums side by side, so their results are the bits of
-// the plain loops. Each is compiled for the wider vector units too and picked
-// once by the loader; no path fuses a multiply with an add (the build forbids
-// contraction), so every path gives the same bits.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define VORNETICA_LAYER_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define VORNETICA_LAYER_CLONES
-#endif
+// the plain loops. Each is compiled for the wider vector units too (kernel_level.h).
 
 // net[c] = sum over r of W[r][c] * factor[r], each sum from 0.0 over ascending r,
 // all columns side by side.
-VORNETICA_LAYER_CLONES
-void weightedSums(const double* __restrict W, std::size_t rows, std::size_t cols,
-                  const double* __restrict factor, double* __restrict net) {
+VORNETICA_KERNEL_BODY void weightedSumsBody(const double* __restrict W, std::size_t rows,
+                                            std::size_t cols, const double* __restrict factor,
+                                            double* __restrict net) {
     for (std::size_t c = 0; c < cols; ++c) {
         net[c] = 0.0;
     }
@@ -56,9 +52,9 @@ void weightedSums(const double* __restrict W, std::size_t rows, std::size_t cols
 }
 
 // W[r][c] += (rate * rowSignal[r]) * colSignal[c]: the changes of one vector.
-VORNETICA_LAYER_CLONES
-void addChanges(double* __restrict W, std::size_t rows, std::size_t cols, double rate,
-                const double* __restrict rowSignal, const double* __restrict colSignal) {
+VORNETICA_KERNEL_BODY void addChangesBody(double* __restrict W, std::size_t rows, std::size_t cols,
+                                          double rate, const double* __restrict rowSignal,
+                                          const double* __restrict colSignal) {
     for (std::size_t r = 0; r < rows; ++r) {
         const double f = rate * rowSignal[r];
         double* row = W + r * cols;
@@ -74,8 +70,8 @@ void addChanges(double* __restrict W, std::size_t rows, std::size_t cols, double
 // elements in ascending k: the same additions in the same order as the scalar
 // loop. Several groups keep several independent additions in flight.
 template <int Groups>
-inline void rowSums(const double* __restrict w, std::size_t O, const double* __restrict D,
-                    double* sums) {
+VORNETICA_KERNEL_BODY void rowSums(const double* __restrict w, std::size_t O,
+                                   const double* __restrict D, double* sums) {
     constexpr int kRows = 4 * Groups;
     std::size_t k = 0;
     double s[kRows];
@@ -131,9 +127,10 @@ inline void rowSums(const double* __restrict w, std::size_t O, const double* __r
 
 // Row block [j, j + rows) of the output weights: error signals from the rows as
 // they are, then the rows' changes.
-inline void finishRows(double* __restrict W, std::size_t j, std::size_t rows, std::size_t O,
-                       const double* __restrict D, const double* __restrict h, double Alpha,
-                       const double* sums, double* __restrict e) {
+VORNETICA_KERNEL_BODY void finishRows(double* __restrict W, std::size_t j, std::size_t rows,
+                                      std::size_t O, const double* __restrict D,
+                                      const double* __restrict h, double Alpha, const double* sums,
+                                      double* __restrict e) {
     for (std::size_t n = 0; n < rows; ++n) {
         e[j + n] = ((1.0 - h[j + n]) * h[j + n]) * sums[n];
         const double f = Alpha * h[j + n];
@@ -147,10 +144,10 @@ inline void finishRows(double* __restrict W, std::size_t j, std::size_t rows, st
 // For each hidden node j: e[j] = ((1 - h[j]) * h[j]) * (sum over ascending k of
 // D[k] * W[j][k]) from row j before its update, then row j gets its changes
 // (Alpha * h[j]) * D[k]. Four rows at a time, so that four sums overlap.
-VORNETICA_LAYER_CLONES
-void backPropagateAndUpdate(double* __restrict W, std::size_t H, std::size_t O,
-                            const double* __restrict D, const double* __restrict h, double Alpha,
-                            double* __restrict e) {
+VORNETICA_KERNEL_BODY void backPropagateAndUpdateBody(double* __restrict W, std::size_t H,
+                                                      std::size_t O, const double* __restrict D,
+                                                      const double* __restrict h, double Alpha,
+                                                      double* __restrict e) {
     std::size_t j = 0;
     double sums[16];
     for (; j + 16 <= H; j += 16) {
@@ -170,6 +167,126 @@ void backPropagateAndUpdate(double* __restrict W, std::size_t H, std::size_t O,
     }
 }
 
+// The hidden weights' changes of the previous vector fused with the next vector's
+// hidden sums, so the matrix is read once instead of twice: row r first takes its
+// changes (rate * rowSignal[r]) * colSignal[c], then adds W[r][c] * factor[r] to
+// net[c]. Each net[c] still sums from 0.0 over ascending r, each over the row as
+// changed, which is what the two loops one after the other give.
+VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsBody(double* __restrict W, std::size_t rows,
+                                                          std::size_t cols, double rate,
+                                                          const double* __restrict rowSignal,
+                                                          const double* __restrict colSignal,
+                                                          const double* __restrict factor,
+                                                          double* __restrict net) {
+    for (std::size_t c = 0; c < cols; ++c) {
+        net[c] = 0.0;
+    }
+    std::size_t r = 0;
+    for (; r + 4 <= rows; r += 4) {
+        const double f0 = rate * rowSignal[r], f1 = rate * rowSignal[r + 1];
+        const double f2 = rate * rowSignal[r + 2], f3 = rate * rowSignal[r + 3];
+        const double g0 = factor[r], g1 = factor[r + 1], g2 = factor[r + 2], g3 = factor[r + 3];
+        double* row0 = W + r * cols;
+        double* row1 = row0 + cols;
+        double* row2 = row1 + cols;
+        double* row3 = row2 + cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            const double e = colSignal[c];
+            const double w0 = row0[c] + f0 * e;
+            const double w1 = row1[c] + f1 * e;
+            const double w2 = row2[c] + f2 * e;
+            const double w3 = row3[c] + f3 * e;
+            row0[c] = w0;
+            row1[c] = w1;
+            row2[c] = w2;
+            row3[c] = w3;
+            double sum = net[c];
+            sum += w0 * g0;
+            sum += w1 * g1;
+            sum += w2 * g2;
+            sum += w3 * g3;
+            net[c] = sum;
+        }
+    }
+    for (; r < rows; ++r) {
+        const double f = rate * rowSignal[r];
+        const double g = factor[r];
+        double* row = W + r * cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            const double w = row[c] + f * colSignal[c];
+            row[c] = w;
+            net[c] += w * g;
+        }
+    }
+}
+
+// The backward sums over the transposed output weights WT (O x H, WT[k][j] =
+// W[j][k]), fused with their changes: sums[j] = sum over ascending k of
+// D[k] * WT[k][j] from the values before this vector, and WT[k][j] +=
+// rowChange[j] * D[k] with rowChange[j] = Alpha * h[j]. Every sum is a column
+// sum here, so the vector units add whole rows and no sum changes its order.
+VORNETICA_KERNEL_BODY void columnSumsThenAddChangesBody(double* __restrict WT, std::size_t rows,
+                                                        std::size_t cols,
+                                                        const double* __restrict D,
+                                                        const double* __restrict rowChange,
+                                                        double* __restrict sums) {
+    for (std::size_t c = 0; c < cols; ++c) {
+        sums[c] = 0.0;
+    }
+    std::size_t r = 0;
+    for (; r + 4 <= rows; r += 4) {
+        const double d0 = D[r], d1 = D[r + 1], d2 = D[r + 2], d3 = D[r + 3];
+        double* row0 = WT + r * cols;
+        double* row1 = row0 + cols;
+        double* row2 = row1 + cols;
+        double* row3 = row2 + cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            const double w0 = row0[c], w1 = row1[c], w2 = row2[c], w3 = row3[c];
+            double sum = sums[c];
+            sum += d0 * w0;
+            sum += d1 * w1;
+            sum += d2 * w2;
+            sum += d3 * w3;
+            sums[c] = sum;
+            const double f = rowChange[c];
+            row0[c] = w0 + f * d0;
+            row1[c] = w1 + f * d1;
+            row2[c] = w2 + f * d2;
+            row3[c] = w3 + f * d3;
+        }
+    }
+    for (; r < rows; ++r) {
+        const double d = D[r];
+        double* row = WT + r * cols;
+        for (std::size_t c = 0; c < cols; ++c) {
+            const double w = row[c];
+            sums[c] += d * w;
+            row[c] = w + rowChange[c] * d;
+        }
+    }
+}
+
+VORNETICA_KERNEL(void, columnSumsThenAddChanges, columnSumsThenAddChangesBody,
+                 (double* WT, std::size_t rows, std::size_t cols, const double* D,
+                  const double* rowChange, double* sums),
+                 (WT, rows, cols, D, rowChange, sums))
+VORNETICA_KERNEL(void, addChangesThenWeightedSums, addChangesThenWeightedSumsBody,
+                 (double* W, std::size_t rows, std::size_t cols, double rate,
+                  const double* rowSignal, const double* colSignal, const double* factor,
+                  double* net),
+                 (W, rows, cols, rate, rowSignal, colSignal, factor, net))
+VORNETICA_KERNEL(void, weightedSums, weightedSumsBody,
+                 (const double* W, std::size_t rows, std::size_t cols, const double* factor,
+                  double* net),
+                 (W, rows, cols, factor, net))
+VORNETICA_KERNEL(void, addChanges, addChangesBody,
+                 (double* W, std::size_t rows, std::size_t cols, double rate,
+                  const double* rowSignal, const double* colSignal),
+                 (W, rows, cols, rate, rowSignal, colSignal))
+VORNETICA_KERNEL(void, backPropagateAndUpdate, backPropagateAndUpdateBody,
+                 (double* W, std::size_t H, std::size_t O, const double* D, const double* h,
+                  double Alpha, double* e),
+                 (W, H, O, D, h, Alpha, e))
 // The neuron functions, each a small value type so that the choice is made once
 // per run and the node loops call the function directly.
 struct LinearNode {
@@ -185,8 +302,9 @@ struct StepNode {
     double lower;
     double operator()(double x) const { return x > 0.0 ? upper : lower; }
 };
+// One node at a time: logistic; a whole layer at once: applyLogistic.
 struct LogisticNode {
-    double operator()(double x) const { return LogisticThreshold(x); }
+    double operator()(double x) const { return logistic(x); }
 };
 struct TanhNode {
     double operator()(double x) const { return TanhThreshold(x); }
@@ -195,27 +313,85 @@ struct RatioSquaresNode {
     double operator()(double x) const { return RatioSquaresThreshold(x); }
 };
 
-// Everything one run needs, allocated before the first epoch so the epochs
-// themselves allocate nothing.
-struct BpnWork {
-    std::size_t I, H, O, P;
-    Matrix<double> X;                 // P x I, inputs divided by InputScale
-    Matrix<double> T;                 // P x O, targets divided by OutputScale
-    Matrix<double> D;                 // P x O, output error signals of the latest pass
-    std::vector<double> hidden;       // h, the hidden nets first
-    std::vector<double> output;       // o, the output nets first
-    std::vector<double> hiddenError;  // e
+// Nets this small, or with this few inputs and outputs, are trained vector by
+// vector with trainSmallVector: their layers are too short for the kernels' setup
+// to pay, and computing each node's function right after its sum lets the
+// divisions overlap the next exponentials.
+constexpr std::size_t kSmallNet = 64;
+constexpr std::size_t kFewEnds = 2;
+// A hidden layer this long has its sums computed by the vector kernel even then.
+constexpr std::size_t kLongLayer = 16;
+
+bool trainsAsSmallNet(std::size_t I, std::size_t H, std::size_t O) {
+    return H * (I + O) <= kSmallNet || (I <= kFewEnds && O <= kFewEnds);
+}
+
+// The stop test and the epoch's report need only these of the epoch's output error
+// signals, gathered vector by vector in the order the signals are stored, so no
+// P x O matrix is kept.
+struct EpochErrors {
+    bool above = false;
+    double largest = 0.0;
+    double squares = 0.0;
+    std::size_t count = 0;
 };
 
-Matrix<double> scaledCopy(const Matrix<double>& values, std::size_t rows, std::size_t cols,
-                          double scale) {
-    Matrix<double> scaled(rows, cols);
-    for (std::size_t r = 0; r < rows; ++r) {
-        for (std::size_t c = 0; c < cols; ++c) {
-            scaled.at(r, c) = values.at(r, c) / scale;
-        }
+// Output weights up to this many are also kept transposed (two copies of 128 KiB).
+constexpr std::size_t kTransposedOutputLimit = 16384;
+
+// Everything one run needs, allocated before the first epoch so the epochs
+// themselves allocate nothing. A vector is divided by the scales when it is
+// trained, so the run holds no scaled copy of the training set.
+struct BpnWork {
+    std::size_t I, H, O, P;
+    const Matrix<double>* inputs;
+    const Matrix<double>* targets;
+    double InputScale, OutputScale;
+    std::vector<double> x;             // X[p], the input divided by InputScale
+    std::vector<double> t;             // T[p], the target divided by OutputScale
+    std::vector<double> D;             // D[p], the output error signals
+    std::vector<double> hidden;        // h, the hidden nets first
+    std::vector<double> output;        // o, the output nets first
+    std::vector<double> hiddenError;   // e
+    std::vector<double> waitingInput;  // X[p] of the vector whose hidden changes wait
+    bool hiddenChangesWait = false;
+    // Output weights small enough for the fast caches are also kept transposed, so
+    // that the backward sums run along rows too; the changes of a vector then
+    // reach the transposed copy at once and the untransposed weights with the next
+    // vector's output sums (or at the end of the run).
+    bool transposedOutput = false;
+    std::vector<double> outputWeightsT;  // O x H
+    std::vector<double> rowChange;       // Alpha * h[j]
+    std::vector<double> waitingHidden;   // h and D of the vector whose changes wait
+    std::vector<double> waitingErrors;
+    bool outputChangesWait = false;
+};
+
+void loadVector(std::size_t p, BpnWork& work) {
+    const double* input = work.inputs->row(p).data();
+    const double* target = work.targets->row(p).data();
+    for (std::size_t i = 0; i < work.I; ++i) {
+        work.x[i] = input[i] / work.InputScale;
     }
-    return scaled;
+    for (std::size_t k = 0; k < work.O; ++k) {
+        work.t[k] = target[k] / work.OutputScale;
+    }
+}
+
+// Only a signed error signal above the threshold keeps the run going. The report
+// gives the largest signed signal and the mean square.
+void noteErrors(const BpnWork& work, double ErrorThreshold, EpochErrors& errors) {
+    for (std::size_t k = 0; k < work.O; ++k) {
+        const double d = work.D[k];
+        if (d > ErrorThreshold) {
+            errors.above = true;
+        }
+        if (errors.count == 0 || d > errors.largest) {
+            errors.largest = d;
+        }
+        errors.squares += d * d;
+        ++errors.count;
+    }
 }
 
 void checkTrainingSet(const BpnParameters& parameters, const TrainingSet& data) {
@@ -237,12 +413,24 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.H = static_cast<std::size_t>(parameters.hiddenSize);
     work.O = static_cast<std::size_t>(parameters.outputSize);
     work.P = static_cast<std::size_t>(data.count < 0 ? 0 : data.count);
-    work.X = scaledCopy(data.inputs, work.P, work.I, parameters.InputScale);
-    work.T = scaledCopy(data.outputs, work.P, work.O, parameters.OutputScale);
-    work.D = Matrix<double>(work.P, work.O);
+    work.inputs = &data.inputs;
+    work.targets = &data.outputs;
+    work.InputScale = parameters.InputScale;
+    work.OutputScale = parameters.OutputScale;
+    work.x.resize(work.I);
+    work.t.resize(work.O);
+    work.D.resize(work.O);
     work.hidden.resize(work.H);
     work.output.resize(work.O);
     work.hiddenError.resize(work.H);
+    work.waitingInput.resize(work.I);
+    work.transposedOutput = work.H * work.O <= kTransposedOutputLimit;
+    if (work.transposedOutput) {
+        work.outputWeightsT.resize(work.H * work.O);
+        work.rowChange.resize(work.H);
+        work.waitingHidden.resize(work.H);
+        work.waitingErrors.resize(work.O);
+    }
     return work;
 }
 
@@ -272,14 +460,24 @@ BpnNetwork initialNetwork(const BpnParameters& parameters, const BpnWork& work,
     return network;
 }
 
+// net[n] = node(net[n] + thresholds[n]) for every node of a layer.
+template <typename Node>
+void applyNodes(const Node& node, const std::vector<double>& thresholds, double* net) {
+    for (std::size_t n = 0; n < thresholds.size(); ++n) {
+        net[n] = node(net[n] + thresholds[n]);
+    }
+}
+
+void applyNodes(const LogisticNode&, const std::vector<double>& thresholds, double* net) {
+    applyLogistic(net, thresholds.data(), thresholds.size());
+}
+
 template <typename Node>
 void computeHiddenLayer(const Node& node, const BpnNetwork& network, const double* x,
                         BpnWork& work) {
     double* net = work.hidden.data();
     weightedSums(network.HiddenWeights.values().data(), work.I, work.H, x, net);
-    for (std::size_t j = 0; j < work.H; ++j) {
-        net[j] = node(net[j] + network.HiddenThresholds[j]);
-    }
+    applyNodes(node, network.HiddenThresholds, net);
 }
 
 // h[j] * W[j][k] and W[j][k] * h[j] are the same product.
@@ -287,9 +485,7 @@ template <typename Node>
 void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& work) {
     double* net = work.output.data();
     weightedSums(network.OutputWeights.values().data(), work.H, work.O, work.hidden.data(), net);
-    for (std::size_t k = 0; k < work.O; ++k) {
-        net[k] = node(net[k] + network.OutputThresholds[k]);
-    }
+    applyNodes(node, network.OutputThresholds, net);
 }
 
 void computeOutputErrors(const BpnWork& work, const double* target, double* D) {
@@ -305,77 +501,247 @@ void updateThresholds(std::vector<double>& thresholds, double rate, const double
     }
 }
 
+// Nets of a few connections: the steps as written, in one function, since a call
+// per layer would cost more than the layer. Row j of the output weights gives e[j]
+// before it takes its own changes, as in the larger nets' kernels.
 template <typename Node>
-void trainVector(const Node& node, const BpnParameters& parameters, std::size_t p, int counter,
-                 BpnNetwork& network, BpnWork& work, ProgressSink& progress) {
-    const double* x = work.X.row(p).data();
-    double* D = work.D.row(p).data();
-    computeHiddenLayer(node, network, x, work);
-    progress.showCells(ProgressGrid::InputValues, 0, work.X.row(p), 5);
-    progress.showCells(ProgressGrid::InputNodes, 0, work.X.row(p), 5);
+void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
+                      BpnWork& work) {
+    const std::size_t I = work.I, H = work.H, O = work.O;
+    const double* x = work.x.data();
+    const double* t = work.t.data();
+    double* D = work.D.data();
+    double* h = work.hidden.data();
+    double* o = work.output.data();
+    double* e = work.hiddenError.data();
+    double* hiddenWeights = network.HiddenWeights.values().data();
+    double* outputWeights = network.OutputWeights.values().data();
+    double* hiddenThresholds = network.HiddenThresholds.data();
+    double* outputThresholds = network.OutputThresholds.data();
+    if (H >= kLongLayer) {
+        weightedSums(hiddenWeights, I, H, x, h);
+    } else {
+        for (std::size_t j = 0; j < H; ++j) {
+            double sum = 0.0;
+            for (std::size_t i = 0; i < I; ++i) {
+                sum += hiddenWeights[i * H + j] * x[i];
+            }
+            h[j] = sum;
+        }
+    }
+    for (std::size_t j = 0; j < H; ++j) {
+        h[j] = node(h[j] + hiddenThresholds[j]);
+    }
+    for (std::size_t k = 0; k < O; ++k) {
+        double sum = 0.0;
+        for (std::size_t j = 0; j < H; ++j) {
+            sum += h[j] * outputWeights[j * O + k];
+        }
+        o[k] = node(sum + outputThresholds[k]);
+    }
+    for (std::size_t k = 0; k < O; ++k) {
+        D[k] = ((1.0 - o[k]) * o[k]) * (t[k] - o[k]);
+    }
+    for (std::size_t j = 0; j < H; ++j) {
+        double* row = outputWeights + j * O;
+        double sum = 0.0;
+        for (std::size_t k = 0; k < O; ++k) {
+            sum += D[k] * row[k];
+        }
+        e[j] = ((1.0 - h[j]) * h[j]) * sum;
+        const double f = parameters.Alpha * h[j];
+        for (std::size_t k = 0; k < O; ++k) {
+            row[k] += f * D[k];
+        }
+    }
+    for (std::size_t k = 0; k < O; ++k) {
+        outputThresholds[k] += parameters.Alpha * D[k];
+    }
+    for (std::size_t i = 0; i < I; ++i) {
+        const double f = parameters.Beta * x[i];
+        for (std::size_t j = 0; j < H; ++j) {
+            hiddenWeights[i * H + j] += f * e[j];
+        }
+    }
+    for (std::size_t j = 0; j < H; ++j) {
+        hiddenThresholds[j] += parameters.Beta * e[j];
+    }
+}
+
+// Error signals from the transposed copy, which takes its changes at once; the
+// untransposed weights' changes wait for the next vector's output sums.
+void backPropagateTransposed(const BpnParameters& parameters, BpnWork& work) {
+    const double* h = work.hidden.data();
+    for (std::size_t j = 0; j < work.H; ++j) {
+        work.rowChange[j] = parameters.Alpha * h[j];
+    }
+    double* e = work.hiddenError.data();
+    columnSumsThenAddChanges(work.outputWeightsT.data(), work.O, work.H, work.D.data(),
+                             work.rowChange.data(), e);
+    for (std::size_t j = 0; j < work.H; ++j) {
+        e[j] = ((1.0 - h[j]) * h[j]) * e[j];
+    }
+    std::copy(work.hidden.begin(), work.hidden.end(), work.waitingHidden.begin());
+    std::copy(work.D.begin(), work.D.end(), work.waitingErrors.begin());
+    work.outputChangesWait = true;
+}
+
+void transposeOutputWeights(const BpnNetwork& network, BpnWork& work) {
+    if (!work.transposedOutput) {
+        return;
+    }
+    for (std::size_t j = 0; j < work.H; ++j) {
+        for (std::size_t k = 0; k < work.O; ++k) {
+            work.outputWeightsT[k * work.H + j] = network.OutputWeights.at(j, k);
+        }
+    }
+}
+
+// The hidden weights' changes of a vector wait for the next vector's hidden sums
+// (addChangesThenWeightedSums), or for the end of the run (flushWaitingChanges).
+template <typename Node>
+void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
+                 BpnWork& work) {
+    const double* x = work.x.data();
+    double* D = work.D.data();
+    double* hiddenWeights = network.HiddenWeights.values().data();
+    if (work.hiddenChangesWait) {
+        addChangesThenWeightedSums(hiddenWeights, work.I, work.H, parameters.Beta,
+                                   work.waitingInput.data(), work.hiddenError.data(), x,
+                                   work.hidden.data());
+        applyNodes(node, network.HiddenThresholds, work.hidden.data());
+    } else {
+        computeHiddenLayer(node, network, x, work);
+    }
+    double* outputWeights = network.OutputWeights.values().data();
+    if (work.outputChangesWait) {
+        addChangesThenWeightedSums(outputWeights, work.H, work.O, parameters.Alpha,
+                                   work.waitingHidden.data(), work.waitingErrors.data(),
+                                   work.hidden.data(), work.output.data());
+        applyNodes(node, network.OutputThresholds, work.output.data());
+    } else {
+        computeOutputLayer(node, network, work);
+    }
+    computeOutputErrors(work, work.t.data(), D);
+    if (work.transposedOutput) {
+        backPropagateTransposed(parameters, work);
+    } else {
+        backPropagateAndUpdate(outputWeights, work.H, work.O, D, work.hidden.data(),
+                               parameters.Alpha, work.hiddenError.data());
+    }
+    updateThresholds(network.OutputThresholds, parameters.Alpha, D);
+    updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
+    std::copy(work.x.begin(), work.x.end(), work.waitingInput.begin());
+    work.hiddenChangesWait = true;
+}
+
+void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
+    if (work.hiddenChangesWait) {
+        addChanges(network.HiddenWeights.values().data(), work.I, work.H, parameters.Beta,
+                   work.waitingInput.data(), work.hiddenError.data());
+        work.hiddenChangesWait = false;
+    }
+    if (work.outputChangesWait) {
+        addChanges(network.OutputWeights.values().data(), work.H, work.O, parameters.Alpha,
+                   work.waitingHidden.data(), work.waitingErrors.data());
+        work.outputChangesWait = false;
+    }
+}
+
+// The seven grids as the vector just trained leaves them (the buffers still hold
+// it), in the order its steps write them. Each
+// value is final once written within the vector (inputs, counter, outputs, error
+// signals, then the thresholds after their updates), so showing them all after the
+// vector shows what showing them step by step would.
+void showVector(int counter, const BpnNetwork& network, const BpnWork& work,
+                ProgressSink& progress) {
+    progress.showCells(ProgressGrid::InputValues, 0, work.x, 5);
+    progress.showCells(ProgressGrid::InputNodes, 0, work.x, 5);
     const double shownCounter = counter;
     progress.showCells(ProgressGrid::Iterations, 0, {&shownCounter, 1}, 5);
-    computeOutputLayer(node, network, work);
     progress.showCells(ProgressGrid::OutputValues, 0, work.output, 6);
-    computeOutputErrors(work, work.T.row(p).data(), D);
-    progress.showCells(ProgressGrid::ErrorValues, 0, work.D.row(p), 6);
-    backPropagateAndUpdate(network.OutputWeights.values().data(), work.H, work.O, D,
-                           work.hidden.data(), parameters.Alpha, work.hiddenError.data());
-    updateThresholds(network.OutputThresholds, parameters.Alpha, D);
+    progress.showCells(ProgressGrid::ErrorValues, 0, work.D, 6);
     progress.showCells(ProgressGrid::OutputNodes, 0, network.OutputThresholds, 6);
-    addChanges(network.HiddenWeights.values().data(), work.I, work.H, parameters.Beta, x,
-               work.hiddenError.data());
-    updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
     progress.showCells(ProgressGrid::HiddenNodes, 0, network.HiddenThresholds, 6);
 }
 
-// The stop test reads the signed error signals: only one above the threshold keeps
-// the run going. The report gives the largest signed signal and the mean square.
-bool anyErrorAbove(const BpnWork& work, double ErrorThreshold, int epoch, EpochReport& report) {
-    bool above = false;
-    double largest = 0.0;
-    double squares = 0.0;
-    const std::vector<double>& D = work.D.values();
-    for (std::size_t n = 0; n < D.size(); ++n) {
-        if (D[n] > ErrorThreshold) {
-            above = true;
-        }
-        if (n == 0 || D[n] > largest) {
-            largest = D[n];
-        }
-        squares += D[n] * D[n];
+// Which vector wrote the grids last, and whether every write went out.
+struct ShownState {
+    bool anyVector = false;
+    bool everyVectorShown = true;
+    int lastCounter = 0;
+};
+
+void showIfWanted(int counter, const BpnNetwork& network, const BpnWork& work,
+                  ProgressSink& progress, ShownState& state) {
+    state.anyVector = true;
+    state.lastCounter = counter;
+    if (progress.cellsWanted()) {
+        showVector(counter, network, work, progress);
+        progress.cellsPublished();
+    } else {
+        state.everyVectorShown = false;
     }
+}
+
+void showFinalValues(const BpnNetwork& network, const BpnWork& work, ProgressSink& progress,
+                     const ShownState& state) {
+    if (state.anyVector && !state.everyVectorShown) {
+        showVector(state.lastCounter, network, work, progress);
+    }
+}
+
+EpochReport reportOf(const EpochErrors& errors, int epoch) {
+    EpochReport report;
     report.index = epoch;
-    report.largestError = largest;
-    report.meanSquaredError = D.empty() ? 0.0 : squares / static_cast<double>(D.size());
-    return above;
+    report.largestError = errors.largest;
+    report.meanSquaredError =
+        errors.count == 0 ? 0.0 : errors.squares / static_cast<double>(errors.count);
+    return report;
 }
 
 template <typename Node>
 BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& work,
                  BpnNetwork network, ProgressSink& progress) {
     BpnRun run;
+    ShownState shown;
+    const bool small = trainsAsSmallNet(work.I, work.H, work.O);
+    if (!small) {
+        transposeOutputWeights(network, work);
+    }
     // Widened so that MaxIterations up to 32767 works; the values shown stay the same.
     int counter = 0;
     bool continues = true;
-    while (continues) {
+    while (continues && !run.stopped) {
         ++run.epochs;
+        EpochErrors errors;
         for (std::size_t p = 0; p < work.P; ++p) {
-            trainVector(node, parameters, p, counter, network, work, progress);
+            loadVector(p, work);
+            if (small) {
+                trainSmallVector(node, parameters, network, work);
+            } else {
+                trainVector(node, parameters, network, work);
+            }
+            noteErrors(work, parameters.ErrorThreshold, errors);
+            showIfWanted(counter, network, work, progress, shown);
             if (progress.stopRequested()) {
                 run.stopped = true;
-                run.network = std::move(network);
-                return run;
+                break;
             }
         }
-        EpochReport report;
-        continues = anyErrorAbove(work, parameters.ErrorThreshold, counter, report);
+        if (run.stopped) {
+            break;
+        }
+        const EpochReport report = reportOf(errors, counter);
+        continues = errors.above;
         if (counter > parameters.MaxIterations) {
             continues = false;
         }
         ++counter;
         progress.endOfEpoch(report);
     }
+    flushWaitingChanges(parameters, network, work);
+    showFinalValues(network, work, progress, shown);
     run.network = std::move(network);
     return run;
 }

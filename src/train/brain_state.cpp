@@ -109,6 +109,23 @@ void reportPass(ProgressSink& progress, int pass, const PassErrors& errors) {
     progress.endOfEpoch(report);
 }
 
+// Which pair wrote the grids last, and whether every pair's writes went out.
+struct BsbShown {
+    int lastPair = -1;
+    int lastPass = 0;
+    bool everyPairShown = true;
+};
+
+// The pair, the pass counter and the pair's errors; the errors are final once the
+// correction is done, so showing the three after it shows what the steps would.
+void showPair(ProgressSink& progress, std::span<const double> x, int pass,
+              const std::vector<double>& errors) {
+    progress.showCells(ProgressGrid::InputValues, 0, x, kShownWidth);
+    const double shownPass = pass;
+    progress.showCells(ProgressGrid::Iterations, 0, {&shownPass, 1}, kShownWidth);
+    progress.showCells(ProgressGrid::ErrorValues, 0, errors, kShownWidth);
+}
+
 }  // namespace
 
 BsbRun trainBrainStateInABox(const BsbParameters& parameters, const TrainingSet& data,
@@ -125,21 +142,26 @@ BsbRun trainBrainStateInABox(const BsbParameters& parameters, const TrainingSet&
     std::vector<double> y(size);
     std::vector<double> errors(size, 0.0);
 
+    BsbShown shown;
     int pass = 0;  // completed passes, shown during the next one
     bool errorMark = false;
     do {
         errorMark = false;
         PassErrors passErrors;
-        const double shownPass = pass;
         for (int p = 0; p < pairs; ++p) {
             const std::span<const double> x = data.inputs.row(std::size_t(p));
-            progress.showCells(ProgressGrid::InputValues, 0, x, kShownWidth);
-            progress.showCells(ProgressGrid::Iterations, 0, {&shownPass, 1}, kShownWidth);
             correctWeights(W, x, parameters.Alpha, y, errors);
             if (noteErrors(errors, parameters.ErrorThreshold, passErrors)) {
                 errorMark = true;
             }
-            progress.showCells(ProgressGrid::ErrorValues, 0, errors, kShownWidth);
+            shown.lastPair = p;
+            shown.lastPass = pass;
+            if (progress.cellsWanted()) {
+                showPair(progress, x, pass, errors);
+                progress.cellsPublished();
+            } else {
+                shown.everyPairShown = false;
+            }
 
             const bool runEndsHere = p + 1 == pairs && (!errorMark || pass + 1 >= kBsbPassLimit);
             if (!runEndsHere && progress.stopRequested()) {
@@ -153,6 +175,9 @@ BsbRun trainBrainStateInABox(const BsbParameters& parameters, const TrainingSet&
         ++pass;
     } while (errorMark && !run.stopped && pass < kBsbPassLimit);
 
+    if (shown.lastPair >= 0 && !shown.everyPairShown) {
+        showPair(progress, data.inputs.row(std::size_t(shown.lastPair)), shown.lastPass, errors);
+    }
     run.passes = pass;
     run.passLimitReached = errorMark && !run.stopped;
     return run;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <span>
 
 namespace vornetica {
@@ -27,8 +28,17 @@ struct EpochReport {
 // receiver formats them (cut to `width` characters) only when it shows them, so a
 // run is not slowed by formatting numbers nobody sees. Called on the training
 // thread; a receiver that shows values on another thread copies them.
+//
+// Nobody can read a grid that changes thousands of times a second, so the cells go
+// out only when the receiver asks for them: a window's timer calls requestCells()
+// a few times a second and the trainer publishes the cells of the next vector (or
+// time step, or pair) it trains; a receiver that wants every write (a recorder)
+// calls requestEveryCell(). Whatever was asked, when a run ends the receiver holds
+// the values of the last write of every grid the run wrote: a trainer publishes
+// them once more at the end unless every write already went out. A run that
+// writes nothing (no vectors) publishes nothing.
 class ProgressSink {
-public:
+  public:
     virtual ~ProgressSink() = default;
     // Cells firstColumn .. firstColumn + values.size() - 1 of row 0 of `grid` get
     // these values, each shown as its number text cut to `width` characters.
@@ -37,11 +47,35 @@ public:
     virtual void endOfEpoch(const EpochReport& report) = 0;
     // Asked between vectors; true ends the run after the current vector or pass.
     virtual bool stopRequested() = 0;
+
+    // For receivers, from any thread: the next cells the trainer writes go out once.
+    void requestCells() {
+        unsigned char none = kNone;
+        wanted_.compare_exchange_strong(none, kOnce, std::memory_order_relaxed);
+    }
+    // For receivers: every write goes out, from now on.
+    void requestEveryCell() { wanted_.store(kEvery, std::memory_order_relaxed); }
+
+    // For trainers: whether the cells about to be written go out. Cheap enough to
+    // ask before every vector.
+    bool cellsWanted() const { return wanted_.load(std::memory_order_relaxed) != kNone; }
+    // For trainers: the cells asked for went out; a one-time request is settled.
+    void cellsPublished() {
+        unsigned char once = kOnce;
+        wanted_.compare_exchange_strong(once, kNone, std::memory_order_relaxed);
+    }
+
+  private:
+    static constexpr unsigned char kNone = 0;
+    static constexpr unsigned char kOnce = 1;
+    static constexpr unsigned char kEvery = 2;
+    std::atomic<unsigned char> wanted_{kNone};
 };
 
-// A receiver that shows nothing and never stops a run.
+// A receiver that shows nothing and never stops a run: it never asks for cells,
+// so it only receives the final values of a run.
 class SilentProgress : public ProgressSink {
-public:
+  public:
     void showCells(ProgressGrid, int, std::span<const double>, int) override {}
     void endOfEpoch(const EpochReport&) override {}
     bool stopRequested() override { return false; }

@@ -2,48 +2,45 @@
 
 #include <cmath>
 
-// The default build stays portable; the few hot loops get a copy per vector unit,
-// picked once by the loader for the processor at hand.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define VORNETICA_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define VORNETICA_VECTOR_CLONES
-#endif
+#include "train/kernel_level.h"
+
+// The default build stays portable; the few hot loops get a copy per vector unit
+// (kernel_level.h).
 
 namespace vornetica {
 
-VORNETICA_VECTOR_CLONES
-void addSquaredDifferences(double x, const double* __restrict u, double* __restrict acc,
-                           std::size_t n) {
+namespace {
+
+VORNETICA_KERNEL_BODY void addSquaredDifferencesBody(double x, const double* __restrict u,
+                                                     double* __restrict acc, std::size_t n) {
     for (std::size_t j = 0; j < n; ++j) {
         const double difference = x - u[j];
         acc[j] = acc[j] + difference * difference;
     }
 }
 
-VORNETICA_VECTOR_CLONES
-void addSquares(const double* __restrict u, double* __restrict acc, std::size_t n) {
+VORNETICA_KERNEL_BODY void addSquaresBody(const double* __restrict u, double* __restrict acc,
+                                          std::size_t n) {
     for (std::size_t j = 0; j < n; ++j) {
         acc[j] = acc[j] + u[j] * u[j];
     }
 }
 
-VORNETICA_VECTOR_CLONES
-void addScaled(double c, const double* __restrict v, double* __restrict acc, std::size_t n) {
+VORNETICA_KERNEL_BODY void addScaledBody(double c, const double* __restrict v,
+                                         double* __restrict acc, std::size_t n) {
     for (std::size_t j = 0; j < n; ++j) {
         acc[j] = acc[j] + c * v[j];
     }
 }
 
-VORNETICA_VECTOR_CLONES
-void takeSquareRoots(double* v, std::size_t n) {
+VORNETICA_KERNEL_BODY void takeSquareRootsBody(double* v, std::size_t n) {
     for (std::size_t j = 0; j < n; ++j) {
         v[j] = std::sqrt(v[j]);
     }
 }
 
-VORNETICA_VECTOR_CLONES
-void divideElementwise(double* __restrict v, const double* __restrict divisors, std::size_t n) {
+VORNETICA_KERNEL_BODY void divideElementwiseBody(double* __restrict v,
+                                                 const double* __restrict divisors, std::size_t n) {
     for (std::size_t j = 0; j < n; ++j) {
         v[j] = v[j] / divisors[j];
     }
@@ -52,9 +49,8 @@ void divideElementwise(double* __restrict v, const double* __restrict divisors, 
 // Whole numbers up to 2^31 in magnitude: v + 0.5 is exact, and |v + 0.5| > 32767.5
 // holds exactly when v lies outside -32768 to 32767. The marks are or-ed, not
 // counted, so no addition chain holds up the loop.
-VORNETICA_VECTOR_CLONES
-long addOuterProductPart(double x, const double* __restrict v, double* __restrict row,
-                         std::size_t n) {
+VORNETICA_KERNEL_BODY long addOuterProductPartBody(double x, const double* __restrict v,
+                                                   double* __restrict row, std::size_t n) {
     long outOfRange = 0;
     for (std::size_t j = 0; j < n; ++j) {
         const double product = x * v[j];
@@ -64,6 +60,39 @@ long addOuterProductPart(double x, const double* __restrict v, double* __restric
                                         (std::abs(sum + 0.5) > 32767.5));
     }
     return outOfRange;
+}
+
+VORNETICA_KERNEL_BODY void reciprocalsOfOnePlusBody(double* __restrict v, std::size_t n) {
+    for (std::size_t j = 0; j < n; ++j) {
+        v[j] = 1.0 / (1.0 + v[j]);
+    }
+}
+
+}  // namespace
+
+VORNETICA_KERNEL(void, addSquaredDifferences, addSquaredDifferencesBody,
+                 (double x, const double* u, double* acc, std::size_t n), (x, u, acc, n))
+VORNETICA_KERNEL(void, addSquares, addSquaresBody, (const double* u, double* acc, std::size_t n),
+                 (u, acc, n))
+VORNETICA_KERNEL(void, addScaled, addScaledBody,
+                 (double c, const double* v, double* acc, std::size_t n), (c, v, acc, n))
+VORNETICA_KERNEL(void, takeSquareRoots, takeSquareRootsBody, (double* v, std::size_t n), (v, n))
+VORNETICA_KERNEL(void, divideElementwise, divideElementwiseBody,
+                 (double* v, const double* divisors, std::size_t n), (v, divisors, n))
+VORNETICA_KERNEL(long, addOuterProductPart, addOuterProductPartBody,
+                 (double x, const double* v, double* row, std::size_t n), (x, v, row, n))
+
+VORNETICA_KERNEL(void, reciprocalsOfOnePlus, reciprocalsOfOnePlusBody, (double* v, std::size_t n),
+                 (v, n))
+
+// The same expression as the neuron library's LogisticThreshold, with the same exp,
+// without a call into the library per node; the exponentials go one by one (a
+// vector exp would not give the same bits), then the divisions side by side.
+void applyLogistic(double* net, const double* thresholds, std::size_t n) {
+    for (std::size_t j = 0; j < n; ++j) {
+        net[j] = std::exp(-(net[j] + thresholds[j]));
+    }
+    reciprocalsOfOnePlus(net, n);
 }
 
 }  // namespace vornetica

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 
 namespace vornetica {
@@ -27,5 +28,15 @@ void divideElementwise(double* v, const double* divisors, std::size_t n);
 // For whole numbers in doubles: row[j] = row[j] + x * v[j].
 // Returns non-zero when a product or sum lies outside the 16-bit range -32768 to 32767.
 long addOuterProductPart(double x, const double* v, double* row, std::size_t n);
+
+// The neuron library's logistic function, the same expression with the same exp,
+// so it gives the library's bits without a call into the library.
+inline double logistic(double x) {
+    return 1.0 / (1.0 + std::exp(-x));
+}
+
+// net[n] = 1.0 / (1.0 + exp(-(net[n] + thresholds[n]))): the library's logistic
+// function of each node's sum and threshold, with the C library's exp, bit for bit.
+void applyLogistic(double* net, const double* thresholds, std::size_t n);
 
 }  // namespace vornetica

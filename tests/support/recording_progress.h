@@ -32,9 +32,17 @@ struct ShownCells {
 };
 
 // Keeps everything a trainer shows, and asks for a stop after a given number of
-// stopRequested calls (never, by default).
+// stopRequested calls (never, by default). It asks for every write, unless made
+// with `everyCell` false: then it asks for none and only gets what a run publishes
+// at its end.
 class RecordingProgress : public ProgressSink {
   public:
+    explicit RecordingProgress(bool everyCell = true) {
+        if (everyCell) {
+            requestEveryCell();
+        }
+    }
+
     std::vector<ShownCells> shown;
     std::vector<EpochReport> epochs;
     int stopAfterQuestions = -1;

@@ -9,42 +9,18 @@
 
 #include "settings/random_source.h"
 #include "settings/user_error.h"
+#include "support/kernel_levels.h"
 #include "support/recording_progress.h"
+#include "support/reference_trainers.h"
 
 namespace vornetica {
 namespace {
 
-using testing::RecordingProgress;
-using Ints = std::vector<std::vector<int>>;
+using testing::forEachKernelLevel;
 
-// The three 16-bit steps as laid down: all products, then all differences, then
-// all sums. Returns nothing when any of them leaves the range.
-std::optional<Ints> referenceDa(const Ints& X, int n) {
-    auto fits = [](long v) { return v >= -32768 && v <= 32767; };
-    Ints T(n, std::vector<int>(n, 0));
-    for (const auto& x : X) {
-        Ints O(n, std::vector<int>(n)), D(n, std::vector<int>(n));
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) {
-                O[i][j] = x[i] * x[j];
-                if (!fits(O[i][j]))
-                    return std::nullopt;
-            }
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) {
-                D[i][j] = O[i][j] - (i == j ? 1 : 0);
-                if (!fits(D[i][j]))
-                    return std::nullopt;
-            }
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) {
-                T[i][j] = T[i][j] + D[i][j];
-                if (!fits(T[i][j]))
-                    return std::nullopt;
-            }
-    }
-    return T;
-}
+using testing::Ints;
+using testing::RecordingProgress;
+using testing::referenceDa;
 
 TrainingSet makeSet(const std::vector<std::vector<double>>& X, int n) {
     TrainingSet set;
@@ -86,28 +62,31 @@ std::string failureOf(const Ints& X, int n) {
 }
 
 TEST(DiscreteAutocorrelator, MatchesTheThreeStepComputationOnManyVectors) {
-    RandomSource source;
-    for (const int n : {2, 3, 16, 181}) {
-        for (const int range : {1, 3}) {  // bipolar, and small integers of either sign
-            Ints X(2 * n + 3, std::vector<int>(n));
-            for (auto& x : X)
-                for (int& v : x)
-                    v = range == 1 ? (source.next() < 0.5 ? -1 : 1)
-                                   : int(source.next() * 7.0f) - range;
-            RecordingProgress progress;
-            const DaRun run = trainDiscreteAutocorrelator(n, makeSet(X, n), progress);
-            const auto expected = referenceDa(X, n);
-            ASSERT_TRUE(expected.has_value());
-            EXPECT_EQ(matrixOf(run), flatten(*expected)) << n;
-            ASSERT_EQ(progress.epochs.size(), X.size());
-            const std::vector<double> last = progress.of(ProgressGrid::OutputValues).back().values;
-            EXPECT_EQ(std::vector<int>(last.begin(), last.end()), flatten(*expected));
-            const auto& T = run.network.CorrelationMatrix;
-            for (int i = 0; i < n; ++i)
-                for (int j = 0; j < n; ++j)
-                    EXPECT_EQ(T.at(i, j), T.at(j, i));
+    forEachKernelLevel([&] {
+        RandomSource source;
+        for (const int n : {2, 3, 16, 181}) {
+            for (const int range : {1, 3}) {  // bipolar, and small integers of either sign
+                Ints X(2 * n + 3, std::vector<int>(n));
+                for (auto& x : X)
+                    for (int& v : x)
+                        v = range == 1 ? (source.next() < 0.5 ? -1 : 1)
+                                       : int(source.next() * 7.0f) - range;
+                RecordingProgress progress;
+                const DaRun run = trainDiscreteAutocorrelator(n, makeSet(X, n), progress);
+                const auto expected = referenceDa(X, n);
+                ASSERT_TRUE(expected.has_value());
+                EXPECT_EQ(matrixOf(run), flatten(*expected)) << n;
+                ASSERT_EQ(progress.epochs.size(), X.size());
+                const std::vector<double> last =
+                    progress.of(ProgressGrid::OutputValues).back().values;
+                EXPECT_EQ(std::vector<int>(last.begin(), last.end()), flatten(*expected));
+                const auto& T = run.network.CorrelationMatrix;
+                for (int i = 0; i < n; ++i)
+                    for (int j = 0; j < n; ++j)
+                        EXPECT_EQ(T.at(i, j), T.at(j, i));
+            }
         }
-    }
+    });
 }
 
 TEST(DiscreteAutocorrelator, OneBipolarVectorGivesItsOuterProductLessTheIdentity) {

@@ -12,11 +12,13 @@
 
 #include "neuron/threshold.h"
 #include "settings/user_error.h"
+#include "support/kernel_levels.h"
 #include "support/recording_progress.h"
 
 namespace vornetica {
 namespace {
 
+using testing::forEachKernelLevel;
 using testing::RecordingProgress;
 using testing::ShownCells;
 using Grid = std::vector<std::vector<double>>;
@@ -251,19 +253,21 @@ TEST_P(MatchesTheReference, WeightsAndEverythingShownBitForBit) {
     const TrainingSet data =
         c.name == "xor" ? xorSet() : randomSet(c.P, c.I, c.O, 17u * c.H + c.O, c.spread);
 
-    RandomSource referenceRandom;
-    const ReferenceRun expected = referenceTraining(s, data, referenceRandom);
-    RandomSource random;
-    RecordingProgress progress;
-    const BpnRun run = trainBackpropagation(s, data, random, progress);
+    forEachKernelLevel([&] {
+        RandomSource referenceRandom;
+        const ReferenceRun expected = referenceTraining(s, data, referenceRandom);
+        RandomSource random;
+        RecordingProgress progress;
+        const BpnRun run = trainBackpropagation(s, data, random, progress);
 
-    expectSameNetwork(expected, run.network);
-    expectSameShown(expected.shown, progress.shown);
-    EXPECT_EQ(expected.epochs, run.epochs);
-    EXPECT_EQ(std::size_t(run.epochs), progress.epochs.size());
-    EXPECT_FALSE(run.stopped);
-    // Both runs drew the same number of values.
-    EXPECT_EQ(referenceRandom.next(), random.next());
+        expectSameNetwork(expected, run.network);
+        expectSameShown(expected.shown, progress.shown);
+        EXPECT_EQ(expected.epochs, run.epochs);
+        EXPECT_EQ(std::size_t(run.epochs), progress.epochs.size());
+        EXPECT_FALSE(run.stopped);
+        // Both runs drew the same number of values.
+        EXPECT_EQ(referenceRandom.next(), random.next());
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -278,7 +282,11 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"ramp", 10, 20, 5, 12, 6, ThresholdKind::Ramp, 2.0, 1.0, 3},
         MatchCase{"squares", 10, 20, 5, 12, 6, ThresholdKind::RatioSquares, 2.0, 1.0, 3},
         MatchCase{"none", 3, 7, 6, 5, 6, ThresholdKind::NoneChosen, 2.0, 1.0, 3},
-        MatchCase{"odd", 3, 9, 3, 7, 6, ThresholdKind::Logistic, -3.0, 0.5, 3}),
+        MatchCase{"odd", 3, 9, 3, 7, 6, ThresholdKind::Logistic, -3.0, 0.5, 3},
+        MatchCase{"narrow", 12, 24, 7, 6, 4, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        MatchCase{"narrowest", 40, 20, 1, 6, 4, ThresholdKind::Tanh, 2.0, 1.0, 3},
+        // Output weights too many to keep a transposed copy of.
+        MatchCase{"large", 6, 130, 130, 4, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Backpropagation, StopRequestEndsAfterTheCurrentVector) {

@@ -4,58 +4,21 @@
 
 #include <vector>
 
+#include "support/kernel_levels.h"
 #include "support/recording_progress.h"
+#include "support/reference_trainers.h"
 
 namespace vornetica {
 namespace {
 
+using testing::forEachKernelLevel;
+
 using testing::RecordingProgress;
+using testing::ReferenceBsb;
+using testing::referenceBsb;
+using testing::Rows;
 using testing::sameBits;
 using testing::ShownCells;
-using Rows = std::vector<std::vector<double>>;
-
-// The error-correction step as laid down, one weight at a time, row i's response
-// taken just before row i changes.
-struct ReferenceBsb {
-    Rows W;
-    int passes = 0;
-    bool limitReached = false;
-    std::vector<ShownCells> shown;
-};
-
-ReferenceBsb referenceBsb(const BsbParameters& par, const Rows& X, RandomSource& random) {
-    const int I = par.inputSize;
-    ReferenceBsb ref;
-    ref.W.assign(I, std::vector<double>(I));
-    for (int i = 0; i < I; ++i)
-        for (int j = 0; j < I; ++j)
-            ref.W[i][j] = 2.0 * double(random.next()) - 1.0;
-    auto& W = ref.W;
-    bool mark = false;
-    do {
-        mark = false;
-        for (const auto& x : X) {
-            ref.shown.push_back({ProgressGrid::InputValues, 0, x, 6});
-            ref.shown.push_back({ProgressGrid::Iterations, 0, {double(ref.passes)}, 6});
-            std::vector<double> e(I);
-            for (int i = 0; i < I; ++i) {
-                double y = 0.0;
-                for (int m = 0; m < I; ++m)
-                    y = y + W[i][m] * x[m];
-                e[i] = x[i] - y;
-                for (int j = 0; j < I; ++j)
-                    W[i][j] = W[i][j] + par.Alpha * e[i] * x[j];
-            }
-            for (int k = 0; k < I; ++k)
-                if (e[k] > par.ErrorThreshold)
-                    mark = true;
-            ref.shown.push_back({ProgressGrid::ErrorValues, 0, e, 6});
-        }
-        ++ref.passes;
-    } while (mark && ref.passes < kBsbPassLimit);
-    ref.limitReached = mark;
-    return ref;
-}
 
 TrainingSet makeSet(const Rows& X, int I) {
     TrainingSet set;
@@ -87,17 +50,19 @@ TEST_P(BsbMatchesReference, WeightsPassesAndEverythingShownBitForBit) {
     const BsbParameters par{c.I, c.Alpha, c.ErrorThreshold};
     RandomSource dataSource;
     const Rows X = bipolarPatterns(c.P, c.I, dataSource);
-    RandomSource random, referenceRandom;
-    RecordingProgress progress;
-    const BsbRun run = trainBrainStateInABox(par, makeSet(X, c.I), random, progress);
-    const ReferenceBsb ref = referenceBsb(par, X, referenceRandom);
+    forEachKernelLevel([&] {
+        RandomSource random, referenceRandom;
+        RecordingProgress progress;
+        const BsbRun run = trainBrainStateInABox(par, makeSet(X, c.I), random, progress);
+        const ReferenceBsb ref = referenceBsb(par, X, referenceRandom);
 
-    for (int i = 0; i < c.I; ++i)
-        ASSERT_TRUE(sameBits(run.network.Weights.row(std::size_t(i)), ref.W[i])) << "row " << i;
-    EXPECT_EQ(run.passes, ref.passes);
-    EXPECT_TRUE(progress.shown == ref.shown);
-    EXPECT_EQ(progress.epochs.size(), std::size_t(ref.passes));
-    EXPECT_EQ(run.passLimitReached, ref.limitReached);
+        for (int i = 0; i < c.I; ++i)
+            ASSERT_TRUE(sameBits(run.network.Weights.row(std::size_t(i)), ref.W[i])) << "row " << i;
+        EXPECT_EQ(run.passes, ref.passes);
+        EXPECT_TRUE(progress.shown == ref.shown);
+        EXPECT_EQ(progress.epochs.size(), std::size_t(ref.passes));
+        EXPECT_EQ(run.passLimitReached, ref.limitReached);
+    });
 }
 
 // Sizes that fill the eight-row blocks exactly, and ones that leave a remainder.

@@ -6,96 +6,21 @@
 #include <vector>
 
 #include "settings/user_error.h"
+#include "support/kernel_levels.h"
 #include "support/recording_progress.h"
+#include "support/reference_trainers.h"
 
 namespace vornetica {
 namespace {
 
+using testing::forEachKernelLevel;
+
 using testing::RecordingProgress;
+using testing::ReferenceCpn;
+using testing::referenceCpn;
+using testing::Rows;
 using testing::sameBits;
 using testing::ShownCells;
-using Rows = std::vector<std::vector<double>>;
-
-// The algorithm as written: columns visited with i inner, one value at a time.
-struct ReferenceCpn {
-    Rows U, V;
-    std::vector<ShownCells> shown;
-    std::vector<double> largestChanges;
-};
-
-ReferenceCpn referenceCpn(const CpnParameters& par, const Rows& X, const Rows& Y,
-                          RandomSource& random) {
-    const int I = par.inputSize, H = par.hiddenSize, O = par.outputSize;
-    ReferenceCpn ref;
-    ref.U.assign(I, std::vector<double>(H));
-    ref.V.assign(H, std::vector<double>(O));
-    for (int i = 0; i < I; ++i)
-        for (int j = 0; j < H; ++j)
-            ref.U[i][j] = random.next();
-    for (int j = 0; j < H; ++j)
-        for (int k = 0; k < O; ++k)
-            ref.V[j][k] = random.next();
-    auto& U = ref.U;
-    auto& V = ref.V;
-    for (std::size_t p = 0; p < X.size(); ++p) {
-        double n = 0.0;
-        for (int i = 0; i < I; ++i)
-            n = n + X[p][i] * X[p][i];
-        n = std::sqrt(n);
-        std::vector<double> x(I, 0.0);
-        if (n != 0.0)
-            for (int i = 0; i < I; ++i)
-                x[i] = X[p][i] / n;
-        ref.shown.push_back({ProgressGrid::InputValues, 0, x, 6});
-        ref.shown.push_back({ProgressGrid::Iterations, 0, {double(p)}, 6});
-        for (int j = 0; j < H; ++j) {
-            double s = 0.0;
-            for (int i = 0; i < I; ++i)
-                s = s + U[i][j] * U[i][j];
-            s = std::sqrt(s);
-            if (s != 0.0)
-                for (int i = 0; i < I; ++i)
-                    U[i][j] = U[i][j] / s;
-        }
-        double largest = 0.0;
-        for (int t = 1; t <= par.NumberTimeSteps - 1; ++t) {
-            std::vector<double> d(H);
-            for (int j = 0; j < H; ++j) {
-                double s = 0.0;
-                for (int i = 0; i < I; ++i)
-                    s = s + (x[i] - U[i][j]) * (x[i] - U[i][j]);
-                d[j] = std::sqrt(s);
-            }
-            int w = 0;
-            for (int j = 1; j < H; ++j)
-                if (d[j] < d[w])
-                    w = j;
-            const double rate = 0.2 * (1.0 - double(t) / 10000.0);
-            for (int i = 0; i < I; ++i)
-                U[i][w] = U[i][w] + rate * (x[i] - U[i][w]);
-            double s = 0.0;
-            for (int i = 0; i < I; ++i)
-                s = s + U[i][w] * U[i][w];
-            s = std::sqrt(s);
-            if (s != 0.0)
-                for (int i = 0; i < I; ++i)
-                    U[i][w] = U[i][w] / s;
-            double h = 0.0;
-            for (int i = 0; i < I; ++i)
-                h = h + x[i] * U[i][w];
-            std::vector<double> deltas(O);
-            for (int k = 0; k < O; ++k) {
-                deltas[k] = par.Gamma * h * Y[p][k] - par.Beta * V[w][k];
-                V[w][k] = V[w][k] + deltas[k];
-                largest = std::max(largest, std::abs(deltas[k]));
-            }
-            ref.shown.push_back({ProgressGrid::ErrorValues, 0, deltas, 6});
-            ref.shown.push_back({ProgressGrid::OutputValues, 0, V[w], 6});
-        }
-        ref.largestChanges.push_back(largest);
-    }
-    return ref;
-}
 
 Matrix<double> toMatrix(const Rows& rows, std::size_t cols) {
     Matrix<double> m(rows.size(), cols);
@@ -143,20 +68,22 @@ TEST_P(CpnMatchesReference, WeightsAndEverythingShownBitForBit) {
     const Rows X = someValues(size.P, size.I, dataSource);
     const Rows Y = someValues(size.P, size.O, dataSource);
 
-    RandomSource random, referenceRandom;
-    RecordingProgress progress;
-    const CpnRun run =
-        trainCounterpropagation(par, makeSet(X, Y, size.I, size.O), random, progress);
-    const ReferenceCpn ref = referenceCpn(par, X, Y, referenceRandom);
+    forEachKernelLevel([&] {
+        RandomSource random, referenceRandom;
+        RecordingProgress progress;
+        const CpnRun run =
+            trainCounterpropagation(par, makeSet(X, Y, size.I, size.O), random, progress);
+        const ReferenceCpn ref = referenceCpn(par, X, Y, referenceRandom);
 
-    expectSameWeights(run.network, ref);
-    EXPECT_TRUE(progress.shown == ref.shown);
-    ASSERT_EQ(progress.epochs.size(), ref.largestChanges.size());
-    for (std::size_t p = 0; p < ref.largestChanges.size(); ++p) {
-        EXPECT_EQ(progress.epochs[p].index, int(p));
-        EXPECT_EQ(progress.epochs[p].largestError, ref.largestChanges[p]);
-    }
-    EXPECT_FALSE(run.stopped);
+        expectSameWeights(run.network, ref);
+        EXPECT_TRUE(progress.shown == ref.shown);
+        ASSERT_EQ(progress.epochs.size(), ref.largestChanges.size());
+        for (std::size_t p = 0; p < ref.largestChanges.size(); ++p) {
+            EXPECT_EQ(progress.epochs[p].index, int(p));
+            EXPECT_EQ(progress.epochs[p].largestError, ref.largestChanges[p]);
+        }
+        EXPECT_FALSE(run.stopped);
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(SmallAndLarge, CpnMatchesReference,

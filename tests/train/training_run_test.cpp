@@ -6,8 +6,8 @@
 #include <string>
 #include <variant>
 
-#include "support/temp_dir.h"
 #include "support/recording_progress.h"
+#include "support/temp_dir.h"
 
 namespace vornetica {
 namespace {

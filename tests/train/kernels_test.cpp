@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "neuron/neuron_functions.h"
+#include "support/kernel_levels.h"
+#include "train/kernel_level.h"
+#include "train/vector_kernels.h"
+
+namespace vornetica {
+namespace {
+
+using testing::forEachKernelLevel;
+
+// Sums and thresholds over the whole range the logistic function meets: tiny,
+// ordinary, saturating and overflowing exponents, both signs, and the specials.
+std::vector<double> someValues(std::size_t count, unsigned seed) {
+    std::mt19937_64 engine(seed);
+    std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+    std::uniform_int_distribution<int> exponent(-40, 10);
+    std::vector<double> values(count);
+    for (double& value : values) {
+        value = std::ldexp(mantissa(engine), exponent(engine));
+    }
+    const double specials[] = {0.0,
+                               -0.0,
+                               708.0,
+                               -745.5,
+                               800.0,
+                               -800.0,
+                               std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity(),
+                               std::numeric_limits<double>::quiet_NaN(),
+                               std::numeric_limits<double>::denorm_min()};
+    for (std::size_t n = 0; n < std::size(specials) && n < count; ++n) {
+        values[n] = specials[n];
+    }
+    return values;
+}
+
+TEST(Kernels, LogisticNodesAndLayersGiveTheNeuronLibrarysBits) {
+    // An odd count reaches the scalar tail of every vector width.
+    const std::vector<double> sums = someValues(100003, 7);
+    const std::vector<double> thresholds = someValues(sums.size(), 8);
+    forEachKernelLevel([&] {
+        std::vector<double> net = sums;
+        applyLogistic(net.data(), thresholds.data(), net.size());
+        std::size_t mismatches = 0;
+        for (std::size_t n = 0; n < net.size(); ++n) {
+            const double expected = LogisticThreshold(sums[n] + thresholds[n]);
+            const double single = logistic(sums[n] + thresholds[n]);
+            if (std::bit_cast<std::uint64_t>(expected) != std::bit_cast<std::uint64_t>(net[n]) ||
+                std::bit_cast<std::uint64_t>(expected) != std::bit_cast<std::uint64_t>(single)) {
+                ADD_FAILURE() << "at " << n << ": " << sums[n] << " + " << thresholds[n];
+                if (++mismatches == 5) {
+                    break;
+                }
+            }
+        }
+    });
+}
+
+TEST(Kernels, ProcessorPicksTheWidestCopyItSupports) {
+    EXPECT_TRUE(kernelLevelSupported(KernelLevel::Portable));
+    const KernelLevel picked = kernelLevel();
+    EXPECT_TRUE(kernelLevelSupported(picked));
+    if (kernelLevelSupported(KernelLevel::Avx512)) {
+        EXPECT_EQ(KernelLevel::Avx512, picked);
+    } else if (kernelLevelSupported(KernelLevel::Avx2)) {
+        EXPECT_EQ(KernelLevel::Avx2, picked);
+    }
+}
+
+}  // namespace
+}  // namespace vornetica
