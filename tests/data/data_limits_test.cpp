@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "data/item_reader.h"
 #include "data/training_data.h"
 #include "settings/user_error.h"
 #include "support/file_faults.h"
@@ -55,6 +56,31 @@ TEST(DataLimits, DataThatDoesNotFitInMemoryIsRefusedBeforeAllocating) {
         refusal = refusalOf(path, 32767);
     }
     EXPECT_EQ(refusal, path + ": the data (32767 vectors of 32767 values) does not fit in memory.");
+}
+
+// The reader stops at an item it knows is too long; asked for more, it passes over
+// the rest of that item first, within a chunk and across chunks.
+TEST(DataLimits, ReadingOnAfterATooLongItemFindsTheNextItem) {
+    TempDir dir;
+    const std::string path = dir.file("long.dat");
+    for (const std::size_t length : {std::size_t{5000}, std::size_t{3} << 20}) {
+        writeText(path, "1\n" + std::string(length, 'x') + " 7\r\n8");
+        ItemReader reader(path, ItemSeparators::LinesCommasAndBlanks, "data file");
+        std::string_view item;
+        ASSERT_TRUE(reader.next(item));
+        EXPECT_EQ(item, "1");
+        ASSERT_TRUE(reader.next(item));
+        EXPECT_TRUE(reader.itemTooLong());
+        EXPECT_EQ(item, std::string(ItemReader::kMaxItemLength, 'x'));
+        ASSERT_TRUE(reader.next(item));
+        EXPECT_FALSE(reader.itemTooLong());
+        EXPECT_EQ(item, "7");
+        EXPECT_EQ(reader.line(), 2);
+        ASSERT_TRUE(reader.next(item));
+        EXPECT_EQ(item, "8");
+        EXPECT_EQ(reader.line(), 3);
+        EXPECT_FALSE(reader.next(item));
+    }
 }
 
 TEST(DataLimits, ACountOf32767WithTooFewNumbersSaysHowManyThereAre) {
