@@ -141,38 +141,63 @@ void ItemReader::appendToCarry(const char* begin, const char* end) {
     carry_.append(begin, std::min(length, room));
 }
 
-void ItemReader::collectItem(std::string_view& item) {
+// Moves pos_ past the item's characters, but no further than `limit`.
+void ItemReader::scanItem(std::size_t limit) {
     const std::array<bool, 256>& endsItem = *endsItem_;
-    const std::size_t start = pos_;
-    while (pos_ < end_ && !endsItem[static_cast<unsigned char>(buffer_[pos_])]) {
+    while (pos_ < limit && !endsItem[static_cast<unsigned char>(buffer_[pos_])]) {
         ++pos_;
     }
-    if (pos_ < end_) {
-        // The common case: the whole item lies in the buffer.
+}
+
+// An item is given at most kMaxItemLength characters, and reading stops as soon
+// as it is known to be longer: the caller refuses such an item, so a file that is
+// one endless item (gigabytes of NUL bytes) is refused without reading it all. If
+// reading goes on, the rest of the item is passed over first.
+void ItemReader::collectItem(std::string_view& item) {
+    tooLong_ = false;
+    const std::size_t start = pos_;
+    scanItem(std::min(end_, start + kMaxItemLength + 1));
+    if (pos_ < end_ || pos_ - start > kMaxItemLength) {
         const std::size_t length = pos_ - start;
         tooLong_ = length > kMaxItemLength;
+        restOfItemPending_ = tooLong_;
         item = std::string_view(buffer_.data() + start, tooLong_ ? kMaxItemLength : length);
         return;
     }
-    // The item runs over the end of the chunk: gather it, keeping at most
-    // kMaxItemLength characters, so that a line of a million digits costs nothing.
+    // The item runs over the end of the chunk: gather it into carry_.
     carry_.clear();
-    tooLong_ = false;
     appendToCarry(buffer_.data() + start, buffer_.data() + end_);
-    while (refill()) {
+    while (!tooLong_ && refill()) {
         const std::size_t chunkStart = pos_;
-        while (pos_ < end_ && !endsItem[static_cast<unsigned char>(buffer_[pos_])]) {
-            ++pos_;
-        }
+        scanItem(std::min(end_, chunkStart + (kMaxItemLength - carry_.size()) + 1));
         appendToCarry(buffer_.data() + chunkStart, buffer_.data() + pos_);
-        if (pos_ < end_) {
+        if (pos_ < end_ && !tooLong_) {
             break;
         }
     }
+    restOfItemPending_ = tooLong_;
     item = carry_;
 }
 
+bool ItemReader::skipRestOfItem() {
+    for (;;) {
+        scanItem(end_);
+        if (pos_ < end_) {
+            return true;
+        }
+        if (!refill()) {
+            return false;
+        }
+    }
+}
+
 bool ItemReader::next(std::string_view& item) {
+    if (restOfItemPending_) {
+        restOfItemPending_ = false;
+        if (!skipRestOfItem()) {
+            return false;
+        }
+    }
     if (!skipToItem()) {
         return false;
     }

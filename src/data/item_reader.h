@@ -37,7 +37,8 @@ class ItemReader {
     std::int64_t line() const { return itemLine_; }
     // The file's size in bytes, or -1 when it cannot be told (a pipe).
     std::int64_t fileSize() const { return fileSize_; }
-    // Whether the last item was cut because it exceeded kMaxItemLength.
+    // Whether the last item was cut because it exceeded kMaxItemLength (its
+    // characters beyond that are not read unless next() is called again).
     bool itemTooLong() const { return tooLong_; }
 
     // No number in any of the formats is anywhere near this long.
@@ -47,6 +48,8 @@ class ItemReader {
     bool refill();
     bool skipToItem();
     void collectItem(std::string_view& item);
+    void scanItem(std::size_t limit);
+    bool skipRestOfItem();
     void appendToCarry(const char* begin, const char* end);
 
     std::FILE* file_ = nullptr;
@@ -59,6 +62,7 @@ class ItemReader {
     bool startOfFile_ = true;
     bool lastWasCarriageReturn_ = false;
     bool tooLong_ = false;
+    bool restOfItemPending_ = false;
     std::int64_t line_ = 1;
     std::int64_t itemLine_ = 1;
     std::int64_t fileSize_ = -1;

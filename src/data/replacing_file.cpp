@@ -74,7 +74,7 @@ ReplacingFile::~ReplacingFile() {
 }
 
 void ReplacingFile::write(std::string_view text) {
-    if (failed_) {
+    if (failed_ || finished_) {
         return;
     }
     buffer_.append(text);
@@ -97,16 +97,25 @@ bool ReplacingFile::flushBuffer() {
     return !failed_;
 }
 
-bool ReplacingFile::commit() {
-    if (committed_) {
-        return true;
-    }
-    if (!failed_ && flushBuffer()) {
+bool ReplacingFile::finishWriting() {
+    if (!finished_ && !failed_ && flushBuffer()) {
         const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0;
         const bool closed = std::fclose(file_) == 0;
         file_ = nullptr;
         failed_ = !(flushed && closed);
     }
+    finished_ = true;
+    if (failed_) {
+        discard();
+    }
+    return !failed_;
+}
+
+bool ReplacingFile::commit() {
+    if (committed_) {
+        return true;
+    }
+    finishWriting();
     if (!failed_ && !temporaryPath_.empty()) {
         std::error_code error;
         const fs::file_status old = fs::status(targetPath_, error);

@@ -22,6 +22,10 @@ class ReplacingFile {
     // Appends text; after a failure it does nothing, and commit() reports it.
     void write(std::string_view text);
     void writeLine(std::string_view text);  // the text and CR LF
+    // Writes out and closes the temporary file without putting it in place yet, so
+    // that two files can both be finished before either replaces its target.
+    // Returns false on failure (and then commit() fails too).
+    bool finishWriting();
     // Finishes the file; returns whether it now stands complete at the target.
     bool commit();
 
@@ -35,6 +39,7 @@ class ReplacingFile {
     std::string buffer_;
     bool failed_ = false;
     bool committed_ = false;
+    bool finished_ = false;
 };
 
 }  // namespace vornetica

@@ -1,5 +1,6 @@
 #include "data/training_data.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -7,6 +8,7 @@
 #include "data/item_reader.h"
 #include "data/number_text.h"
 #include "data/replacing_file.h"
+#include "settings/memory_limit.h"
 #include "settings/user_error.h"
 
 namespace vornetica {
@@ -82,10 +84,13 @@ std::uint64_t mostValuesIn(const ItemReader& reader) {
     refuseShortFile(path, found, vectors, size);
 }
 
-Matrix<double> allocateVectors(const std::string& path, int vectors, int size) {
-    try {
-        return Matrix<double>(static_cast<std::size_t>(vectors), static_cast<std::size_t>(size));
-    } catch (const std::bad_alloc&) {
+// Values are set aside as they are read, a block at a time, so that a file which
+// claims a large count but holds little costs only what it holds.
+constexpr std::uint64_t kValuesSetAsideAtOnce = std::uint64_t{1} << 16;
+
+void requireRoomFor(const std::string& path, int vectors, int size) {
+    if (!fitsInMemory(matrixBytes(static_cast<std::uint64_t>(vectors),
+                                  static_cast<std::uint64_t>(size), sizeof(double)))) {
         throw UserError(path + ": the data (" + std::to_string(vectors) + " vectors of " +
                         std::to_string(size) + " values) does not fit in memory.");
     }
@@ -97,16 +102,23 @@ Matrix<double> readVectors(ItemReader& reader, const std::string& path, int vect
     if (needed > mostValuesIn(reader)) {
         refuseFileTooShortForItsSize(reader, path, vectors, size);
     }
-    Matrix<double> matrix = allocateVectors(path, vectors, size);
-    std::vector<double>& values = matrix.values();
-    std::string_view item;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (!reader.next(item)) {
-            refuseShortFile(path, i, vectors, size);
+    requireRoomFor(path, vectors, size);
+    std::vector<double> values;
+    try {
+        values.reserve(static_cast<std::size_t>(std::min(needed, kValuesSetAsideAtOnce)));
+        std::string_view item;
+        for (std::uint64_t i = 0; i < needed; ++i) {
+            if (!reader.next(item)) {
+                refuseShortFile(path, i, vectors, size);
+            }
+            values.push_back(valueOf(path, reader, item));
         }
-        values[i] = valueOf(path, reader, item);
+    } catch (const std::bad_alloc&) {
+        throw UserError(path + ": the data (" + std::to_string(vectors) + " vectors of " +
+                        std::to_string(size) + " values) does not fit in memory.");
     }
-    return matrix;
+    return Matrix<double>(static_cast<std::size_t>(vectors), static_cast<std::size_t>(size),
+                          std::move(values));
 }
 
 void writeValues(ReplacingFile& file, const Matrix<double>& matrix) {
@@ -115,9 +127,19 @@ void writeValues(ReplacingFile& file, const Matrix<double>& matrix) {
     }
 }
 
+[[noreturn]] void refuseWrite(const std::string& path) {
+    throw UserError("Cannot write the data file \"" + path + "\".");
+}
+
+void finishOrRefuse(ReplacingFile& file, const std::string& path) {
+    if (!file.finishWriting()) {
+        refuseWrite(path);
+    }
+}
+
 void commitOrRefuse(ReplacingFile& file, const std::string& path) {
     if (!file.commit()) {
-        throw UserError("Cannot write the data file \"" + path + "\".");
+        refuseWrite(path);
     }
 }
 
@@ -152,17 +174,21 @@ TrainingSet readTrainingData(const std::string& inputPath,
 
 void writeTrainingData(const std::string& inputPath, const Matrix<double>& inputs,
                        const std::string& outputPath, const Matrix<double>* outputs) {
-    {
-        ReplacingFile file(inputPath);
-        file.writeLine(fileIntegerText(static_cast<std::int64_t>(inputs.rows())));
-        writeValues(file, inputs);
-        commitOrRefuse(file, inputPath);
+    // Both files are written out in full before either replaces what was there, so
+    // a failure in either leaves both earlier files as they were.
+    ReplacingFile inputFile(inputPath);
+    inputFile.writeLine(fileIntegerText(static_cast<std::int64_t>(inputs.rows())));
+    writeValues(inputFile, inputs);
+    if (outputs == nullptr) {
+        commitOrRefuse(inputFile, inputPath);
+        return;
     }
-    if (outputs != nullptr) {
-        ReplacingFile file(outputPath);
-        writeValues(file, *outputs);
-        commitOrRefuse(file, outputPath);
-    }
+    ReplacingFile outputFile(outputPath);
+    writeValues(outputFile, *outputs);
+    finishOrRefuse(inputFile, inputPath);
+    finishOrRefuse(outputFile, outputPath);
+    commitOrRefuse(inputFile, inputPath);
+    commitOrRefuse(outputFile, outputPath);
 }
 
 std::optional<std::vector<double>> readRecallVector(const std::string& path, int size) {

@@ -1,5 +1,6 @@
 #include "netfile/network_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -10,6 +11,7 @@
 #include "data/item_reader.h"
 #include "data/number_text.h"
 #include "data/replacing_file.h"
+#include "settings/memory_limit.h"
 #include "settings/user_error.h"
 
 namespace vornetica {
@@ -160,12 +162,17 @@ class NetworkFileItems {
     }
 
     // Refuses sizes whose weights could not possibly be in this file (each takes
-    // at least a character and a line end) before any memory is set aside.
-    void checkRoomFor(std::uint64_t values, const std::string& sizes) const {
+    // at least a character and a line end), or could not be held in memory, before
+    // any memory is set aside.
+    void checkRoomFor(std::uint64_t values, std::uint64_t valueBytes,
+                      const std::string& sizes) const {
         if (reader_.fileSize() >= 0 &&
             values > static_cast<std::uint64_t>(reader_.fileSize()) / 2 + 1) {
             throw UserError(path_ + ": a network of sizes " + sizes + " needs " +
                             std::to_string(values) + " weights, more than this file holds.");
+        }
+        if (!fitsInMemory(matrixBytes(values, 1, valueBytes))) {
+            refuseMemory(sizes);
         }
     }
 
@@ -173,16 +180,35 @@ class NetworkFileItems {
         throw UserError(path_ + ": a network of sizes " + sizes + " does not fit in memory.");
     }
 
-    template <typename T>
-    Matrix<T> allocate(std::size_t rows, std::size_t cols, const std::string& sizes) const {
-        try {
-            return Matrix<T>(rows, cols);
-        } catch (const std::bad_alloc&) {
-            refuseMemory(sizes);
-        }
+    Matrix<double> realMatrix(std::size_t rows, std::size_t cols, const std::string& sizes) {
+        return readMatrix<double>(rows, cols, sizes, [this] { return real(); });
+    }
+
+    Matrix<std::int16_t> weightMatrix(std::size_t rows, std::size_t cols,
+                                      const std::string& sizes) {
+        return readMatrix<std::int16_t>(rows, cols, sizes, [this] { return weight(); });
     }
 
   private:
+    // Reads rows x cols values in file order, setting them aside a block at a time
+    // as they are read, so a file that ends early costs only what it holds.
+    template <typename T, typename ReadOne>
+    Matrix<T> readMatrix(std::size_t rows, std::size_t cols, const std::string& sizes,
+                         ReadOne readOne) {
+        constexpr std::size_t kSetAsideAtOnce = std::size_t{1} << 16;
+        const std::size_t count = rows * cols;
+        std::vector<T> values;
+        try {
+            values.reserve(std::min(count, kSetAsideAtOnce));
+            for (std::size_t i = 0; i < count; ++i) {
+                values.push_back(readOne());
+            }
+        } catch (const std::bad_alloc&) {
+            refuseMemory(sizes);
+        }
+        return Matrix<T>(rows, cols, std::move(values));
+    }
+
     void next() {
         std::string_view item;
         if (!reader_.next(item)) {
@@ -234,11 +260,9 @@ BpnNetwork readBpn(NetworkFileItems& items) {
         items.refuse("the input scale is 0, so the network cannot be used.");
     }
     n.OutputScale = items.real();
-    items.checkRoomFor(product(in, hid) + product(hid, out) + hid + out, sizes);
-    n.HiddenWeights = items.allocate<double>(in, hid, sizes);
-    n.OutputWeights = items.allocate<double>(hid, out, sizes);
-    readReals(items, n.HiddenWeights.values());
-    readReals(items, n.OutputWeights.values());
+    items.checkRoomFor(product(in, hid) + product(hid, out) + hid + out, sizeof(double), sizes);
+    n.HiddenWeights = items.realMatrix(in, hid, sizes);
+    n.OutputWeights = items.realMatrix(hid, out, sizes);
     n.HiddenThresholds.resize(hid);
     n.OutputThresholds.resize(out);
     readReals(items, n.HiddenThresholds);
@@ -251,34 +275,28 @@ CpnNetwork readCpn(NetworkFileItems& items) {
     const int hid = items.size();
     const int out = items.size();
     const std::string sizes = sizesText({in, hid, out});
-    items.checkRoomFor(product(in, hid) + product(hid, out), sizes);
+    items.checkRoomFor(product(in, hid) + product(hid, out), sizeof(double), sizes);
     CpnNetwork n;
-    n.HiddenWeights = items.allocate<double>(in, hid, sizes);
-    n.OutputWeights = items.allocate<double>(hid, out, sizes);
-    readReals(items, n.HiddenWeights.values());
-    readReals(items, n.OutputWeights.values());
+    n.HiddenWeights = items.realMatrix(in, hid, sizes);
+    n.OutputWeights = items.realMatrix(hid, out, sizes);
     return n;
 }
 
 BsbNetwork readBsb(NetworkFileItems& items) {
     const int in = items.size();
     const std::string sizes = sizesText({in});
-    items.checkRoomFor(product(in, in), sizes);
+    items.checkRoomFor(product(in, in), sizeof(double), sizes);
     BsbNetwork n;
-    n.Weights = items.allocate<double>(in, in, sizes);
-    readReals(items, n.Weights.values());
+    n.Weights = items.realMatrix(in, in, sizes);
     return n;
 }
 
 DaNetwork readDa(NetworkFileItems& items) {
     const int in = items.size();
     const std::string sizes = sizesText({in});
-    items.checkRoomFor(product(in, in), sizes);
+    items.checkRoomFor(product(in, in), sizeof(std::int16_t), sizes);
     DaNetwork n;
-    n.CorrelationMatrix = items.allocate<std::int16_t>(in, in, sizes);
-    for (std::int16_t& weight : n.CorrelationMatrix.values()) {
-        weight = items.weight();
-    }
+    n.CorrelationMatrix = items.weightMatrix(in, in, sizes);
     return n;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace vornetica {
@@ -13,6 +14,12 @@ class Matrix {
 public:
     Matrix() = default;
     Matrix(std::size_t rows, std::size_t cols) : rows_(rows), cols_(cols), values_(rows * cols) {}
+    // Takes rows x cols values already in row order (a reader that grows the values
+    // as it reads them, rather than setting aside what a file only claims to hold).
+    Matrix(std::size_t rows, std::size_t cols, std::vector<T> values)
+        : rows_(rows), cols_(cols), values_(std::move(values)) {
+        values_.resize(rows * cols);
+    }
 
     std::size_t rows() const { return rows_; }
     std::size_t cols() const { return cols_; }

@@ -12,6 +12,7 @@
 
 #include "data/training_data.h"
 #include "neuron/threshold.h"
+#include "settings/memory_limit.h"
 #include "settings/user_error.h"
 
 namespace vornetica {
@@ -124,21 +125,6 @@ std::uint64_t estimatedBytes(NetworkKind kind, const RunSizes& sizes, std::uint6
     return 0;
 }
 
-// What the system says it can still give, where it says so; nothing elsewhere.
-std::optional<std::uint64_t> availableMemoryBytes() {
-    std::ifstream meminfo("/proc/meminfo");
-    std::string line;
-    while (std::getline(meminfo, line)) {
-        std::istringstream fields(line);
-        std::string name;
-        std::uint64_t kilobytes = 0;
-        if (fields >> name >> kilobytes && name == "MemAvailable:") {
-            return kilobytes * 1024;
-        }
-    }
-    return std::nullopt;
-}
-
 std::string memoryMessage(const RunSizes& sizes, std::uint64_t bytes) {
     std::string shape = std::to_string(sizes.input);
     if (sizes.hidden > 0) {
@@ -154,8 +140,7 @@ std::string memoryMessage(const RunSizes& sizes, std::uint64_t bytes) {
 
 void requireMemory(NetworkKind kind, const RunSizes& sizes, std::uint64_t vectors) {
     const std::uint64_t bytes = estimatedBytes(kind, sizes, vectors);
-    const std::optional<std::uint64_t> available = availableMemoryBytes();
-    if (available && bytes > *available) {
+    if (!fitsInMemory(bytes)) {
         throw UserError(memoryMessage(sizes, bytes));
     }
 }

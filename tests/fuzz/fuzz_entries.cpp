@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,11 @@ void writeBytes(const std::string& path, const std::uint8_t* data, std::size_t s
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 std::string_view asText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
@@ -69,6 +75,9 @@ void trainingDataReader(const std::uint8_t* data, std::size_t size) {
         for (const double v : set.inputs.values()) {
             check(std::isfinite(v), "values read are finite");
         }
+        for (const double v : set.outputs.values()) {
+            check(std::isfinite(v), "values read are finite");
+        }
     } catch (const UserError& error) {
         check(error.what()[0] != '\0', "a refusal has a message");
     }
@@ -87,11 +96,15 @@ void networkFileLoader(const std::uint8_t* data, std::size_t size) {
         try {
             const TrainedNetwork network = readNetworkFile(path, kind);
             check(network.index() != 0, "a loaded network is never empty");
-            // What was read writes back and reads again to the same values.
+            // What was read writes back and reads again, and writing that gives the
+            // same text: the file form is a fixed point of write after read.
             const std::string copy = scratchFile("net-copy");
             writeNetworkFile(copy, network);
             const TrainedNetwork again = readNetworkFile(copy, kind);
             check(again.index() == network.index(), "a written network reads back");
+            const std::string second = scratchFile("net-copy2");
+            writeNetworkFile(second, again);
+            check(readBytes(copy) == readBytes(second), "writing what was read is stable");
         } catch (const UserError&) {
         }
     }
@@ -147,8 +160,8 @@ void recallOfLoadedNetwork(const std::uint8_t* data, std::size_t size) {
     const std::string_view rest = asText(data + 1, size - 1);
     const std::size_t split = rest.find('\0');
     const std::string_view file = rest.substr(0, split);
-    const std::string_view values = split == std::string_view::npos ? std::string_view{}
-                                                                    : rest.substr(split + 1);
+    const std::string_view values =
+        split == std::string_view::npos ? std::string_view{} : rest.substr(split + 1);
     NetworkSettings settings;
     setDefaultSettings(settings);
     recallFlag(settings, kind) = 1;

@@ -1,6 +1,9 @@
 #include "support/file_faults.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <fstream>
 
 namespace vornetica::testing {
 
@@ -15,6 +18,29 @@ FileSizeLimit::FileSizeLimit(std::uint64_t bytes) {
 FileSizeLimit::~FileSizeLimit() {
     setrlimit(RLIMIT_FSIZE, &saved_);
     std::signal(SIGXFSZ, savedHandler_);
+}
+
+AddressSpaceRoom::AddressSpaceRoom(std::uint64_t room) {
+    getrlimit(RLIMIT_AS, &saved_);
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t pages = 0;
+    statm >> pages;
+    rlimit capped = saved_;
+    capped.rlim_cur =
+        static_cast<rlim_t>(pages * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE)) + room);
+    setrlimit(RLIMIT_AS, &capped);
+}
+
+AddressSpaceRoom::~AddressSpaceRoom() {
+    setrlimit(RLIMIT_AS, &saved_);
+}
+
+void writeSparseFile(const std::string& path, const std::string& start, std::uint64_t size) {
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << start;
+    }
+    std::filesystem::resize_file(path, size);
 }
 
 std::vector<std::string> entriesOf(const std::filesystem::path& folder) {

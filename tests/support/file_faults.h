@@ -24,6 +24,25 @@ class FileSizeLimit {
     void (*savedHandler_)(int) = nullptr;
 };
 
+// Caps the process's address space at what it uses now plus `room` bytes for the
+// life of the object, so that a network larger than that is refused however much
+// memory the machine has. Counting from what is in use, rather than from zero,
+// keeps the address sanitizer (which reserves terabytes at start) working.
+class AddressSpaceRoom {
+  public:
+    explicit AddressSpaceRoom(std::uint64_t room);
+    ~AddressSpaceRoom();
+    AddressSpaceRoom(const AddressSpaceRoom&) = delete;
+    AddressSpaceRoom& operator=(const AddressSpaceRoom&) = delete;
+
+  private:
+    rlimit saved_{};
+};
+
+// Makes `path` a file of `size` bytes that begins with `start` and is NUL bytes
+// after it, as a hole that takes no room on the disk.
+void writeSparseFile(const std::string& path, const std::string& start, std::uint64_t size);
+
 // The names of the entries in a folder, sorted.
 std::vector<std::string> entriesOf(const std::filesystem::path& folder);
 

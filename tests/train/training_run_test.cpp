@@ -1,11 +1,11 @@
 #include "train/training_run.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <string>
 #include <variant>
 
+#include "support/file_faults.h"
 #include "support/recording_progress.h"
 #include "support/temp_dir.h"
 
@@ -250,29 +250,13 @@ TEST_F(TrainingRunTest, StoppedRunKeepsItsNetwork) {
     EXPECT_TRUE(std::holds_alternative<BpnNetwork>(storage));
 }
 
-// Runs with the address space capped, so that a network too large for it is
-// refused however much memory the machine has.
-class AddressSpaceLimit {
-  public:
-    explicit AddressSpaceLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_AS, &saved_);
-        rlimit capped = saved_;
-        capped.rlim_cur = bytes;
-        setrlimit(RLIMIT_AS, &capped);
-    }
-    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &saved_); }
-
-  private:
-    rlimit saved_{};
-};
-
 TEST_F(TrainingRunTest, NetworkTooLargeForMemoryIsRefused) {
     chooseBpn(1, 32000, 32000);  // about 8 GB of output weights
     writeText(settings.InputDataPath, "0\r\n");
     writeText(settings.OutputDataPath, "");
     TrainingResult result;
     {
-        AddressSpaceLimit limit(rlim_t{2} << 30);
+        testing::AddressSpaceRoom limit(std::uint64_t{2} << 30);
         result = run();
     }
     EXPECT_NE(std::string::npos, result.error.find("memory")) << result.error;

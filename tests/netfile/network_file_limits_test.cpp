@@ -1,0 +1,120 @@
+// Network files at the limits, and saves into places that cannot take them.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "netfile/network_file.h"
+#include "settings/user_error.h"
+#include "support/file_faults.h"
+#include "support/temp_dir.h"
+
+namespace vornetica {
+namespace {
+
+using testing::readText;
+using testing::TempDir;
+using testing::writeText;
+
+constexpr std::uint64_t kTwoGigabytes = std::uint64_t{2} << 30;
+
+std::string refusalOf(const std::string& path, NetworkKind kind) {
+    try {
+        readNetworkFile(path, kind);
+    } catch (const UserError& error) {
+        return error.what();
+    }
+    return "(loaded)";
+}
+
+// Sizes of 32767 whose weights the file's size could hold, followed by two
+// gigabytes of NUL bytes: refused at the first weight, read no further. (A BSB of
+// 32767 needs 8 GiB, which the test below refuses for memory.)
+TEST(NetworkFileLimits, TheLargestSizesBeforeAHugeHoleAreRefusedAtTheFirstWeight) {
+    TempDir dir;
+    const std::string path = dir.file("huge.vrn");
+    const std::string tooLong = "\"" + std::string(40, '?') + "...\" is too long to be a number.";
+    testing::writeSparseFile(path, "BPN\r\n32767\r\n1\r\n32767\r\n1\r\n1\r\n", kTwoGigabytes);
+    EXPECT_EQ(refusalOf(path, NetworkKind::BPN), path + ", line 7: " + tooLong);
+    testing::writeSparseFile(path, "CPN\r\n1\r\n32767\r\n1\r\n", kTwoGigabytes);
+    EXPECT_EQ(refusalOf(path, NetworkKind::CPN), path + ", line 5: " + tooLong);
+}
+
+TEST(NetworkFileLimits, WeightsThatDoNotFitInMemoryAreRefusedBeforeAllocating) {
+    TempDir dir;
+    const std::string path = dir.file("huge.vrn");
+    testing::writeSparseFile(path, "BSB\r\n32767\r\n", kTwoGigabytes);
+    std::string refusal;
+    {
+        testing::AddressSpaceRoom room(std::uint64_t{1} << 30);
+        refusal = refusalOf(path, NetworkKind::BSB);
+    }
+    EXPECT_EQ(refusal, path + ": a network of sizes 32767 does not fit in memory.");
+}
+
+TEST(NetworkFileLimits, ALoadRefusedForMemoryKeepsTheLoadedNetwork) {
+    TempDir dir;
+    NetworkSettings settings;
+    setDefaultSettings(settings);
+    settings.RecallBSBFlag = 1;
+    settings.NetworkFilePath = dir.file("small.vrn");
+    writeText(settings.NetworkFilePath, "BSB\r\n1\r\n0.5\r\n");
+    ASSERT_TRUE(loadNetwork(settings).loaded);
+    settings.NetworkFilePath = dir.file("huge.vrn");
+    testing::writeSparseFile(settings.NetworkFilePath, "BSB\r\n32767\r\n", kTwoGigabytes);
+    LoadOutcome outcome;
+    {
+        testing::AddressSpaceRoom room(std::uint64_t{1} << 30);
+        outcome = loadNetwork(settings);
+    }
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_NE(outcome.message.find("does not fit in memory"), std::string::npos);
+    EXPECT_EQ(settings.RecallInputSize, 1);
+    EXPECT_EQ(settings.RecallOutputWeights.values(), std::vector<double>{0.5});
+}
+
+struct SaveFaults : ::testing::Test {
+    TempDir dir;
+    NetworkSettings settings;
+    const std::string path = dir.file("network.vrn");
+    const std::string old = "DA\r\n1\r\n0\r\n";
+    const TrainedNetwork network = DaNetwork{Matrix<std::int16_t>(3, 3)};
+
+    void SetUp() override {
+        setDefaultSettings(settings);
+        writeText(path, old);
+    }
+
+    void expectRefusedKeepingTheOldFile(const std::string& target) {
+        settings.EncodeDAFlag = 1;
+        const SaveOutcome outcome = saveNetwork(settings, network, target);
+        EXPECT_FALSE(outcome.saved) << target;
+        EXPECT_EQ(outcome.message, "Error writing to vrn file!") << target;
+        EXPECT_EQ(settings.EncodeDAFlag, 1);
+        EXPECT_EQ(readText(path), old);
+        EXPECT_EQ(testing::entriesOf(dir.path()), std::vector<std::string>{"network.vrn"});
+    }
+};
+
+TEST_F(SaveFaults, AFolderNobodyMayWriteIsRefused) {
+    expectRefusedKeepingTheOldFile("/proc/network.vrn");
+}
+
+TEST_F(SaveFaults, AReadOnlyFolderKeepsTheOldFileByteForByte) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes into any folder; /proc stands for one nobody may write";
+    }
+    namespace fs = std::filesystem;
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    settings.EncodeDAFlag = 1;
+    const SaveOutcome outcome = saveNetwork(settings, network, path);
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    EXPECT_EQ(outcome.message, "Error writing to vrn file!");
+    expectRefusedKeepingTheOldFile(path + "/network.vrn");
+}
+
+}  // namespace
+}  // namespace vornetica
