@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev
+    qt6-base-dev qt6-charts-dev
 )
 for option in "$@"; do
     case "$option" in
