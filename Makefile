@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 RUN_DIR := run
 
-.PHONY: deps build run cli test test-asan fuzz bench format clean
+.PHONY: deps build run cli test test-asan fuzz bench format clean install package
 
 deps:
 	@scripts/install-deps.sh
@@ -42,6 +42,17 @@ bench:
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
 	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# Installs under PREFIX (default /usr/local): programs, neuron library, help file,
+# examples, desktop entry, icon and manual page.
+PREFIX ?= /usr/local
+install: build
+	cmake --install build/default --prefix $(PREFIX)
+
+# A Debian package in build/default (vornetica_<version>_<arch>.deb), installing under /usr.
+package: build
+	@scripts/install-deps.sh --package
+	cd build/default && cpack -G DEB
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -3,19 +3,21 @@
 # Safe to run again: it only calls apt-get when something is not installed yet.
 # Options add the packages of optional work: --fuzz (clang and libFuzzer),
 # --bench (the peer library the benchmarks compare with), --gui-check (a virtual
-# X server and screenshots, for looking at the program as a person would).
+# X server and screenshots, for looking at the program as a person would),
+# --package (the tools `cpack -G DEB` uses to find the package's dependencies).
 set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev
+    qt6-base-dev qt6-charts-dev
 )
 for option in "$@"; do
     case "$option" in
         --fuzz) packages+=(clang libclang-rt-14-dev) ;;
         --bench) packages+=(libfann-dev) ;;
         --gui-check) packages+=(xvfb xauth imagemagick) ;;
+        --package) packages+=(dpkg-dev file) ;;
         *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
     esac
 done

@@ -14,6 +14,7 @@
 
 #include "neuron/threshold.h"
 #include "settings/user_error.h"
+#include "ui/parameter_help.h"
 #include "ui/screen_parts.h"
 
 namespace vornetica {
@@ -106,6 +107,7 @@ ChooseThreshold::ChooseThreshold(NetworkSettings& settings, Dialogs& dialogs, QW
     stepLower_ = makeTextBox(this, "StepLowerBoundary", "-1.0");
     for (QLineEdit* box : {linearSlope_, rampBoundary_, stepUpper_, stepLower_}) {
         box->setFixedWidth(70);
+        attachParameterHelp(box, objectName());
         connect(box, &QLineEdit::textChanged, this, [this] { redrawPictures(); });
     }
 

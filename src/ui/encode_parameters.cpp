@@ -10,6 +10,7 @@
 #include "settings/parameter_screens.h"
 #include "settings/user_error.h"
 #include "ui/choose_threshold.h"
+#include "ui/parameter_help.h"
 #include "ui/screen_parts.h"
 
 namespace vornetica {
@@ -28,6 +29,7 @@ void ParameterScreen::build(const std::vector<Field>& left, const std::vector<Fi
         for (const Field& field : fields) {
             QLineEdit* box = makeTextBox(this, field.name, field.text, field.tooltip);
             box->setFixedWidth(90);
+            attachParameterHelp(box, objectName());
             auto* label = new QLabel(field.label, this);
             label->setBuddy(box);
             form->addRow(label, box);

@@ -12,8 +12,12 @@
 #include <new>
 
 #include "data/number_text.h"
+#include "data/training_data.h"
 #include "netfile/network_file.h"
+#include "settings/user_error.h"
 #include "ui/cell_grid.h"
+#include "ui/pattern_view.h"
+#include "ui/progress_chart.h"
 
 namespace vornetica {
 
@@ -92,8 +96,15 @@ CellGrid* EncodeWindow::grid(ProgressGrid which) const {
 
 void EncodeWindow::buildControls() {
     auto* layout = new QVBoxLayout(this);
+    // The grids on the left, the chart of the run beside them.
+    auto* top = new QHBoxLayout;
+    layout->addLayout(top, 1);
+    auto* left = new QVBoxLayout;
+    top->addLayout(left, 3);
+    chart_ = new ProgressChart(this);
+    top->addWidget(chart_, 2);
     auto* values = new QGridLayout;
-    layout->addLayout(values);
+    left->addLayout(values);
 
     const struct {
         ProgressGrid grid;
@@ -155,7 +166,7 @@ void EncodeWindow::buildControls() {
         }
         ++row;
     }
-    layout->addWidget(frame);
+    left->addWidget(frame);
 
     for (CellGrid* cells : grids_) {
         if (cells != iterations) {
@@ -167,8 +178,19 @@ void EncodeWindow::buildControls() {
         makeLabel(this, "PassLimitNote",
                   QStringLiteral("The errors did not fall to the threshold within 32767 passes."));
     passLimitNote_->hide();
-    layout->addWidget(passLimitNote_);
-    layout->addStretch(1);
+    left->addWidget(passLimitNote_);
+
+    // Brain-state-in-a-box and autocorrelator vectors drawn as shaded cells.
+    patternLabel_ = makeLabel(this, "PatternLabel", QStringLiteral("Vector being trained:"));
+    pattern_ = new PatternView(this);
+    pattern_->setObjectName(QStringLiteral("InputPattern"));
+    pattern_->setToolTip(
+        QStringLiteral("The input vector being trained, drawn from -1 (dark) to +1 (light)."));
+    auto* patternRow = new QHBoxLayout;
+    patternRow->addWidget(patternLabel_, 0, Qt::AlignTop);
+    patternRow->addWidget(pattern_, 1);
+    left->addLayout(patternRow);
+    left->addStretch(1);
 
     start_ = makeButton(this, "cmdStart", QStringLiteral("Start"));
     stop_ = makeButton(this, "cmdStop", QStringLiteral("Stop"),
@@ -204,7 +226,9 @@ void EncodeWindow::buildControls() {
             [this] { wizard().show(navigation::encodeStartOver(settings())); });
     connect(help_, &QPushButton::clicked, this, [this] { helpPressed(); });
     connect(exit_, &QPushButton::clicked, this, &EncodeWindow::exitPressed);
-    resize(760, 420);
+    // No Next here: Enter presses only the focused button, Esc presses Exit.
+    bindKeys(nullptr, exit_);
+    resize(1180, 500);
 }
 
 void EncodeWindow::screenShown() {
@@ -246,6 +270,9 @@ void EncodeWindow::sizeGridsForCurrentKind() {
     CellGrid* outputs = grid(ProgressGrid::OutputValues);
     outputs->setFixedHeight(kind == NetworkKind::DA ? AutocorrelatorOutputHeight
                                                     : singleRowHeight(outputs));
+    const bool showsPattern = kind == NetworkKind::BSB || kind == NetworkKind::DA;
+    patternLabel_->setVisible(showsPattern);
+    pattern_->setVisible(showsPattern);
 }
 
 void EncodeWindow::setRunning(bool running) {
@@ -270,6 +297,12 @@ void EncodeWindow::startPressed() {
     }
     sizeGridsForCurrentKind();
     passLimitNote_->hide();
+    const bool hasThreshold =
+        *request.kind == NetworkKind::BPN || *request.kind == NetworkKind::BSB;
+    chart_->beginRun(*request.kind, hasThreshold ? std::optional<double>(settings().ErrorThreshold)
+                                                 : std::nullopt);
+    pattern_->setValues({});
+    readAutocorrelatorVectors(request);
     progress_.reset();
     setRunning(true);
     refresh_.start();
@@ -292,12 +325,44 @@ void EncodeWindow::startPressed() {
     });
 }
 
+void EncodeWindow::readAutocorrelatorVectors(const TrainingRequest& request) {
+    daVectors_ = Matrix<double>();
+    if (request.kind != NetworkKind::DA) {
+        return;
+    }
+    try {
+        daVectors_ =
+            readTrainingData(request.inputDataPath, std::nullopt, settings().InputSize, 0).inputs;
+    } catch (const UserError&) {
+        // The run reads the same file and reports what is wrong with it.
+    }
+}
+
+void EncodeWindow::showAutocorrelatorVector(int index) {
+    // The autocorrelator's run shows its matrix, not the vector it adds: the vector
+    // comes from the file it reads, by the index of the last vector added.
+    const auto row = static_cast<std::size_t>(index);
+    if (index < 0 || row >= daVectors_.rows()) {
+        return;
+    }
+    const std::span<const double> vector = daVectors_.row(row);
+    pattern_->setValues(std::vector<double>(vector.begin(), vector.end()));
+}
+
 void EncodeWindow::stopPressed() {
     progress_.requestStop();
 }
 
 void EncodeWindow::showChanges(bool allColumns) {
+    if (std::optional<std::vector<EpochReport>> points = progress_.takeHistory()) {
+        chart_->showPoints(*points);
+        if (!points->empty()) {
+            showAutocorrelatorVector(points->back().index);
+        }
+    }
+    bool inputChanged = false;
     for (GridProgress::Change& change : progress_.takeChanges()) {
+        inputChanged = inputChanged || change.grid == ProgressGrid::InputValues;
         Pending& pending = pending_[static_cast<std::size_t>(change.grid)];
         const std::size_t first = static_cast<std::size_t>(change.firstColumn);
         const std::size_t end = first + change.values.size();
@@ -308,6 +373,13 @@ void EncodeWindow::showChanges(bool allColumns) {
         std::copy(change.values.begin(), change.values.end(), pending.values.begin() + first);
         std::fill(pending.waiting.begin() + first, pending.waiting.begin() + end, 1);
         pending.width = change.width;
+    }
+    if (inputChanged && pattern_->isVisibleTo(this)) {
+        const std::vector<double>& inputs =
+            pending_[static_cast<std::size_t>(ProgressGrid::InputValues)].values;
+        const std::size_t shown = std::min(
+            inputs.size(), static_cast<std::size_t>(std::max<int>(settings().InputSize, 0)));
+        pattern_->setValues(std::vector<double>(inputs.begin(), inputs.begin() + shown));
     }
     for (std::size_t index = 0; index < std::size(grids_); ++index) {
         Pending& pending = pending_[index];

@@ -17,6 +17,8 @@ class QPushButton;
 namespace vornetica {
 
 class CellGrid;
+class PatternView;
+class ProgressChart;
 
 // The training window: starts a run of the chosen kind on a worker thread, shows its
 // progress in seven single-row grids and holds the trained network until the next run.
@@ -39,6 +41,8 @@ class EncodeWindow : public WizardScreen {
 
     void startPressed();
     void stopPressed();
+    void readAutocorrelatorVectors(const TrainingRequest& request);
+    void showAutocorrelatorVector(int index);
     void runEnded();
     void saveNetworkPressed();
     void exitPressed();
@@ -57,6 +61,9 @@ class EncodeWindow : public WizardScreen {
     QLabel* hiddenNodesLabel_ = nullptr;
     QLabel* errorValuesLabel_ = nullptr;
     QLabel* passLimitNote_ = nullptr;
+    QLabel* patternLabel_ = nullptr;
+    PatternView* pattern_ = nullptr;
+    ProgressChart* chart_ = nullptr;
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
     QPushButton* saveNetwork_ = nullptr;
@@ -67,6 +74,7 @@ class EncodeWindow : public WizardScreen {
     QPushButton* exit_ = nullptr;
 
     TrainedNetwork network_;
+    Matrix<double> daVectors_;  // the autocorrelator run's vectors, for the pattern view
     bool trainedOnce_ = false;
     GridProgress progress_;
     QTimer refresh_;

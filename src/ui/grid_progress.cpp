@@ -40,8 +40,25 @@ void GridProgress::showCells(ProgressGrid grid, int firstColumn, std::span<const
     }
 }
 
+void GridProgress::endOfEpoch(const EpochReport& report) {
+    runningHistory_.add(report);
+    if (historyWanted_.load(std::memory_order_relaxed)) [[unlikely]] {
+        handOverHistory();
+    }
+}
+
 void GridProgress::finish() {
     handOver();
+    if (!runningHistory_.empty()) {
+        handOverHistory();
+    }
+}
+
+void GridProgress::handOverHistory() {
+    std::vector<EpochReport> points = runningHistory_.points();
+    std::lock_guard lock(mutex_);
+    handedOverHistory_ = std::move(points);
+    historyWanted_.store(false, std::memory_order_relaxed);
 }
 
 void GridProgress::handOver() {
@@ -67,6 +84,9 @@ void GridProgress::reset() {
     running_ = {};
     handedOver_ = {};
     wanted_.store(true, std::memory_order_relaxed);
+    runningHistory_.clear();
+    handedOverHistory_.reset();
+    historyWanted_.store(true, std::memory_order_relaxed);
     stop_.store(false, std::memory_order_relaxed);
 }
 
@@ -92,6 +112,17 @@ std::vector<GridProgress::Change> GridProgress::takeChanges() {
     // The run hands over its next values at its next write.
     wanted_.store(true, std::memory_order_relaxed);
     return changes;
+}
+
+
+std::optional<std::vector<EpochReport>> GridProgress::takeHistory() {
+    std::optional<std::vector<EpochReport>> taken;
+    {
+        std::lock_guard lock(mutex_);
+        taken.swap(handedOverHistory_);
+    }
+    historyWanted_.store(true, std::memory_order_relaxed);
+    return taken;
 }
 
 }  // namespace vornetica

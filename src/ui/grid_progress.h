@@ -4,9 +4,11 @@
 #include <atomic>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "train/progress.h"
+#include "ui/progress_history.h"
 
 namespace vornetica {
 
@@ -29,7 +31,9 @@ class GridProgress final : public ProgressSink {
     // Run's thread.
     void showCells(ProgressGrid grid, int firstColumn, std::span<const double> values,
                    int width) override;
-    void endOfEpoch(const EpochReport&) override {}
+    // Kept in the run's own thinned history; handed over like the cells, only when
+    // the window asked for it since the last hand-over.
+    void endOfEpoch(const EpochReport& report) override;
     bool stopRequested() override { return stop_.load(std::memory_order_relaxed); }
     // Hands over everything still held back; the run's thread calls it when the run ends.
     void finish();
@@ -39,6 +43,8 @@ class GridProgress final : public ProgressSink {
     void requestStop() { stop_.store(true, std::memory_order_relaxed); }
     // What changed since the last call, one entry per grid that changed.
     std::vector<Change> takeChanges();
+    // The run's thinned history of end-of-epoch reports, when it grew since the last call.
+    std::optional<std::vector<EpochReport>> takeHistory();
 
   private:
     struct Slot {
@@ -57,11 +63,15 @@ class GridProgress final : public ProgressSink {
     using Slots = std::array<Slot, GridCount>;
 
     void handOver();
+    void handOverHistory();
 
     Slots running_;  // the run's own copy, touched only by its thread
     std::mutex mutex_;
     Slots handedOver_;  // under mutex_
     std::atomic<bool> wanted_ = true;
+    ProgressHistory runningHistory_;                             // the run's thread only
+    std::optional<std::vector<EpochReport>> handedOverHistory_;  // under mutex_
+    std::atomic<bool> historyWanted_ = true;
     std::atomic<bool> stop_ = false;
 };
 

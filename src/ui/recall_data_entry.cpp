@@ -14,6 +14,7 @@
 #include "netfile/network_file.h"
 #include "recall/recall_press.h"
 #include "ui/cell_grid.h"
+#include "ui/pattern_view.h"
 
 namespace vornetica {
 
@@ -74,6 +75,31 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     settled_->hide();
     layout->addWidget(settled_);
 
+    // Brain-state-in-a-box and autocorrelator vectors drawn as shaded cells, input
+    // beside output, and in how many elements they differ.
+    patterns_ = new QWidget(this);
+    patterns_->setObjectName(QStringLiteral("PatternFrame"));
+    auto* patternRow = new QHBoxLayout(patterns_);
+    patternRow->setContentsMargins(0, 0, 0, 0);
+    inputPattern_ = new PatternView(patterns_);
+    inputPattern_->setObjectName(QStringLiteral("InputPattern"));
+    inputPattern_->setToolTip(
+        QStringLiteral("The input vector, drawn from -1 (dark) to +1 (light)."));
+    outputPattern_ = new PatternView(patterns_);
+    outputPattern_->setObjectName(QStringLiteral("OutputPattern"));
+    outputPattern_->setToolTip(
+        QStringLiteral("The output vector, drawn from -1 (dark) to +1 (light)."));
+    difference_ = makeLabel(patterns_, "DifferenceNote", {});
+    patternRow->addWidget(makeLabel(patterns_, "InputPatternLabel", QStringLiteral("Input:")), 0,
+                          Qt::AlignTop);
+    patternRow->addWidget(inputPattern_, 1);
+    patternRow->addWidget(makeLabel(patterns_, "OutputPatternLabel", QStringLiteral("Output:")), 0,
+                          Qt::AlignTop);
+    patternRow->addWidget(outputPattern_, 1);
+    patternRow->addWidget(difference_, 0, Qt::AlignTop);
+    patterns_->hide();
+    layout->addWidget(patterns_);
+
     enterData_ = makeButton(this, "cmdEnterData", QStringLiteral("Enter Vector"),
                             QStringLiteral("Enter recall vectors and click here. The output data "
                                            "vector will be calculated and shown."));
@@ -121,6 +147,8 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     connect(startOver, &QPushButton::clicked, this,
             [this] { this->wizard().show(navigation::recallStartOver(settings())); });
     connect(exit, &QPushButton::clicked, this, &RecallDataEntry::exitPressed);
+    // No Next here: Enter presses only the focused button, Esc presses Exit.
+    bindKeys(nullptr, exit);
     connect(help, &QPushButton::clicked, this, [this] { helpPressed(); });
     resize(620, 320);
 }
@@ -143,6 +171,11 @@ void RecallDataEntry::screenShown() {
         recallKind(settings()) == NetworkKind::BSB || recallKind(settings()) == NetworkKind::DA;
     inputGrid_->cells().setValueColumns(inputs);
     outputGrid_->cells().setValueColumns(bidirectional ? inputs : settings().RecallOutputSize);
+    // A network loaded afresh has recalled nothing yet.
+    inputPattern_->setValues({});
+    outputPattern_->setValues({});
+    difference_->clear();
+    patterns_->setVisible(bidirectional);
 }
 
 void RecallDataEntry::enterDataPressed() {
@@ -169,6 +202,7 @@ void RecallDataEntry::enterDataPressed() {
     }
     if (!result.outputTexts.empty()) {
         showSettled(result.settled);
+        showPatterns(result.inputValues, result.outputValues);
     }
     if (result.showDone) {
         dialogs().message(this, QStringLiteral("Done!"), Dialogs::Icon::None);
@@ -185,6 +219,24 @@ void RecallDataEntry::showSettled(std::optional<bool> settled) {
                                : QStringLiteral("The state has not settled: a unit changed by "
                                                 "more than the error threshold."));
     settled_->show();
+}
+
+void RecallDataEntry::showPatterns(const std::vector<double>& input,
+                                   const std::vector<double>& output) {
+    if (!patterns_->isVisibleTo(this)) {
+        return;
+    }
+    inputPattern_->setValues(input);
+    outputPattern_->setValues(output);
+    const int differing = differingElements(input, output);
+    if (recallKind(settings()) == NetworkKind::DA) {
+        difference_->setText(QStringLiteral("Hamming distance: %1").arg(differing));
+    } else {
+        difference_->setText(
+            QStringLiteral("The output differs from the input in %1 of %2 elements.")
+                .arg(differing)
+                .arg(output.size()));
+    }
 }
 
 void RecallDataEntry::exitPressed() {

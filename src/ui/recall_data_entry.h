@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "ui/wizard.h"
 
 class QCheckBox;
@@ -10,6 +12,7 @@ class QPushButton;
 namespace vornetica {
 
 class CellGrid;
+class PatternView;
 
 // The recall window: loads the named network each time it opens, then turns one
 // input vector per press (typed or read from the recall data file) into the output.
@@ -23,6 +26,7 @@ class RecallDataEntry : public WizardScreen {
     void enterDataPressed();
     void exitPressed();
     void showSettled(std::optional<bool> settled);
+    void showPatterns(const std::vector<double>& input, const std::vector<double>& output);
 
     CellGrid* inputGrid_ = nullptr;
     CellGrid* outputGrid_ = nullptr;
@@ -31,6 +35,10 @@ class RecallDataEntry : public WizardScreen {
     QLineEdit* inputFile_ = nullptr;
     QLineEdit* outputFile_ = nullptr;
     QLabel* settled_ = nullptr;
+    QWidget* patterns_ = nullptr;
+    PatternView* inputPattern_ = nullptr;
+    PatternView* outputPattern_ = nullptr;
+    QLabel* difference_ = nullptr;
 };
 
 }  // namespace vornetica

@@ -10,6 +10,7 @@
 
 #include "settings/parameter_screens.h"
 #include "settings/user_error.h"
+#include "ui/parameter_help.h"
 
 namespace vornetica {
 
@@ -27,6 +28,7 @@ QLineEdit* addField(QWidget* parent, QGridLayout* layout, const char* name, cons
     auto* caption = new QLabel(label, parent);
     auto* box = new QLineEdit(defaultText, parent);
     box->setObjectName(QString::fromLatin1(name));
+    attachParameterHelp(box, parent->objectName());
     caption->setBuddy(box);
     layout->addWidget(caption, row, 0);
     layout->addWidget(box, row, 1);
@@ -48,6 +50,8 @@ RecallLoadingScreen::RecallLoadingScreen(Wizard& wizard, const char* formName,
     // The name the save dialogue proposes, so a network just saved loads at once.
     inputPath_ = new QLineEdit(QStringLiteral("network.vrn"), frame);
     inputPath_->setObjectName(QStringLiteral("InputPath"));
+    inputPath_->setToolTip(QStringLiteral(
+        "The network file to load, as Save Network wrote it; relative to the current folder."));
     QPushButton* browse = makeButton(frame, "cmdBrowse", QStringLiteral("Browse"));
     frameLayout->addWidget(inputPath_, 1);
     frameLayout->addWidget(browse);

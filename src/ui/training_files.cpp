@@ -1,11 +1,13 @@
 #include "ui/training_files.h"
 
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/help_viewer.h"
 #include "ui/screen_parts.h"
 
 namespace vornetica {
@@ -71,7 +73,15 @@ void TrainingFiles::screenShown() {
 }
 
 void TrainingFiles::browse(QLineEdit* box, std::string& setting, const QString& caption) {
-    const std::optional<QString> chosen = dialogs().openFile(this, caption, box->text());
+    // A name that is not in the current folder starts the dialog in the examples the
+    // program ships, so a new user finds the samples of every kind.
+    QString start = box->text();
+    if (!QFileInfo::exists(start)) {
+        if (const std::optional<QString> examples = HelpViewer::findDataFile("examples")) {
+            start = *examples;
+        }
+    }
+    const std::optional<QString> chosen = dialogs().openFile(this, caption, start);
     if (!chosen) {
         return;  // a dialog closed without a choice leaves the box as it was
     }

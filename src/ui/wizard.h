@@ -69,6 +69,8 @@ class Wizard {
     Dialogs& dialogs() { return dialogs_; }
     // Opens the help viewer (help file "vornetica.hlp"); `section` names the screen.
     void showHelp(QWidget* parent, const QString& section);
+    // The help window once it was opened, else null.
+    HelpViewer* helpViewer() const { return help_; }
 
   private:
     NetworkSettings& settings_;

@@ -1,6 +1,7 @@
 #include "ui/encode_window.h"
 
 #include <QLabel>
+#include <QLineSeries>
 #include <QPushButton>
 #include <map>
 #include <utility>
@@ -8,6 +9,8 @@
 #include "data/number_text.h"
 #include "netfile/network_file.h"
 #include "train/training_run.h"
+#include "ui/pattern_view.h"
+#include "ui/progress_chart.h"
 #include "ui/run_screens_fixture.h"
 
 namespace vornetica {
@@ -29,6 +32,26 @@ class LastCells : public ProgressSink {
     bool stopRequested() override { return false; }
 
     std::map<std::pair<ProgressGrid, int>, std::string> texts;
+};
+
+// Every end-of-epoch report of a run, and the last input vector it showed.
+class AllReports : public SilentProgress {
+  public:
+    void showCells(ProgressGrid grid, int firstColumn, std::span<const double> values,
+                   int) override {
+        if (grid != ProgressGrid::InputValues) {
+            return;
+        }
+        const std::size_t end = static_cast<std::size_t>(firstColumn) + values.size();
+        if (lastInput.size() < end) {
+            lastInput.resize(end);
+        }
+        std::copy(values.begin(), values.end(), lastInput.begin() + firstColumn);
+    }
+    void endOfEpoch(const EpochReport& report) override { reports.push_back(report); }
+
+    std::vector<EpochReport> reports;
+    std::vector<double> lastInput;
 };
 
 const char* gridName(ProgressGrid grid) {
@@ -337,6 +360,108 @@ TEST_F(EncodeWindowTest, StartWithNoKindChosenTrainsNothingButEnablesSave) {
     EXPECT_FALSE(window()->running());
     EXPECT_TRUE(control<QPushButton>(Screen::EncodeWindow, "cmdSaveNetwork")->isEnabled());
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+}  // namespace
+}  // namespace vornetica
+
+namespace vornetica {
+namespace {
+
+class EncodeWindowChartTest : public EncodeWindowTest {
+  protected:
+    // A run of the core alone from a fresh generator, as the window's run will go.
+    AllReports referenceRun() {
+        AllReports reference;
+        RandomSource fresh;
+        const TrainingResult result =
+            runTraining(captureTrainingRequest(settings), fresh, reference);
+        EXPECT_TRUE(result.error.empty()) << result.error;
+        return reference;
+    }
+    void runInWindow() {
+        wizard->show(Screen::EncodeWindow);
+        click(Screen::EncodeWindow, "cmdStart");
+        ASSERT_TRUE(waitForMessages(1));
+        ASSERT_EQ(dialogs.messages[0].text, "Done!");
+    }
+    ProgressChart* chart() { return control<ProgressChart>(Screen::EncodeWindow, "ProgressChart"); }
+};
+
+TEST_F(EncodeWindowChartTest, BackpropagationChartShowsEveryEpochAndTheThreshold) {
+    chooseBpn();
+    const AllReports reference = referenceRun();
+    ASSERT_FALSE(reference.reports.empty());
+    runInWindow();
+
+    const QList<QPointF> largest = chart()->largestSeries()->points();
+    const QList<QPointF> meanSquared = chart()->meanSquaredSeries()->points();
+    ASSERT_EQ(largest.size(), static_cast<qsizetype>(reference.reports.size()));
+    ASSERT_EQ(meanSquared.size(), largest.size());
+    for (std::size_t at = 0; at < reference.reports.size(); ++at) {
+        const EpochReport& report = reference.reports[at];
+        const auto point = static_cast<qsizetype>(at);
+        EXPECT_EQ(largest[point].x(), report.index + 1.0);
+        EXPECT_EQ(largest[point].y(), report.largestError);
+        EXPECT_EQ(meanSquared[point].y(), report.meanSquaredError);
+    }
+    QLineSeries* threshold = chart()->thresholdLine();
+    EXPECT_TRUE(threshold->isVisible());
+    ASSERT_EQ(threshold->count(), 2);
+    EXPECT_EQ(threshold->at(0).y(), 0.0001);
+    EXPECT_EQ(threshold->at(1).x(), largest.back().x());
+    // Errors near .5 beside a threshold of .0001 span decades.
+    EXPECT_TRUE(chart()->logarithmic());
+    EXPECT_FALSE(control<PatternView>(Screen::EncodeWindow, "InputPattern")->isVisible());
+
+    // The curve stays while the user goes away and comes back, until the next Start.
+    wizard->show(Screen::ChooseNetwork);
+    wizard->show(Screen::EncodeWindow);
+    EXPECT_EQ(chart()->largestSeries()->count(), largest.size());
+}
+
+TEST_F(EncodeWindowChartTest, CounterpropagationChartHasNoThresholdLine) {
+    chooseCpn();
+    const AllReports reference = referenceRun();
+    runInWindow();
+    EXPECT_EQ(chart()->largestSeries()->count(), static_cast<qsizetype>(reference.reports.size()));
+    EXPECT_FALSE(chart()->thresholdLine()->isVisible());
+    EXPECT_FALSE(chart()->meanSquaredSeries()->isVisible());
+}
+
+TEST_F(EncodeWindowChartTest, BrainStateRunShowsItsPassesAndTheVectorBeingTrained) {
+    chooseBsb(16, 0.01);
+    const AllReports reference = referenceRun();
+    runInWindow();
+    ASSERT_EQ(chart()->largestSeries()->count(), static_cast<qsizetype>(reference.reports.size()));
+    EXPECT_EQ(chart()->largestSeries()->points().back().y(), reference.reports.back().largestError);
+    EXPECT_EQ(chart()->thresholdLine()->at(0).y(), 0.01);
+
+    auto* pattern = control<PatternView>(Screen::EncodeWindow, "InputPattern");
+    EXPECT_TRUE(pattern->isVisible());
+    EXPECT_EQ(pattern->values(), reference.lastInput);
+    EXPECT_EQ(pattern->layout().rows, 4);
+}
+
+TEST_F(EncodeWindowChartTest, AutocorrelatorChartCountsTheVectorsAdded) {
+    chooseDa();
+    runInWindow();
+    const QList<QPointF> points = chart()->largestSeries()->points();
+    ASSERT_EQ(points.size(), 2);
+    EXPECT_EQ(points[0].y(), 1.0);
+    EXPECT_EQ(points[1].y(), 2.0);
+    EXPECT_FALSE(chart()->logarithmic());
+    EXPECT_EQ(control<PatternView>(Screen::EncodeWindow, "InputPattern")->values(),
+              (std::vector<double>{1, 1, -1}));
+
+    // The next Start begins a new curve.
+    dialogs.messages.clear();
+    chooseBpn();
+    settings.EncodeDAFlag = 0;
+    runInWindow();
+    EXPECT_GT(chart()->largestSeries()->count(), 2);
+    EXPECT_EQ(chart()->largestSeries()->at(0).x(), 1.0);
+    EXPECT_FALSE(control<PatternView>(Screen::EncodeWindow, "InputPattern")->isVisible());
 }
 
 }  // namespace

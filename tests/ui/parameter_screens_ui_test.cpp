@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QLabel>
 
+#include "ui/parameter_help.h"
 #include "ui/wizard_fixture.h"
 
 namespace vornetica {
@@ -20,7 +21,11 @@ void expectBoxes(WizardScreensTest& f, Screen screen, std::initializer_list<BoxT
         auto* edit = f.control<QLineEdit>(screen, box.name);
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(edit->text(), box.text);
-        EXPECT_EQ(edit->toolTip(), box.tooltip);
+        // A box without a tooltip of its own shows what it does and its usual range.
+        const QString fixed = QString::fromLatin1(box.tooltip);
+        const QString help = parameterHelp(edit->window()->objectName(), box.name);
+        EXPECT_FALSE(help.isEmpty());
+        EXPECT_EQ(edit->toolTip(), fixed.isEmpty() ? help : fixed);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "data/number_text.h"
 #include "netfile/network_file.h"
 #include "recall/recall_press.h"
+#include "ui/pattern_view.h"
 #include "ui/run_screens_fixture.h"
 
 namespace vornetica {
@@ -339,6 +340,67 @@ TEST_F(RecallScreensTest, BrainStateLoadingRefusesParametersThatDoNotConvert) {
     EXPECT_EQ(settings.RecallGamma, 0.5);
     EXPECT_EQ(settings.RecallErrorThreshold, 0.01);
     EXPECT_EQ(settings.NetworkFilePath, "network.vrn");
+}
+
+TEST_F(RecallScreensTest, AssociativeMemoriesShowBothVectorsAndHowManyElementsDiffer) {
+    for (const KindCase& kase : kindCases()) {
+        SCOPED_TRACE(kindTag(kase.kind));
+        chooseRecall(kase, Manual);
+        walkLoadingScreen(kase);
+        ASSERT_EQ(wizard->current(), Screen::RecallDataEntry);
+        auto* inputPattern = control<PatternView>(Screen::RecallDataEntry, "InputPattern");
+        auto* outputPattern = control<PatternView>(Screen::RecallDataEntry, "OutputPattern");
+        auto* note = control<QLabel>(Screen::RecallDataEntry, "DifferenceNote");
+        const bool associative = kase.kind == NetworkKind::BSB || kase.kind == NetworkKind::DA;
+        EXPECT_EQ(inputPattern->isVisible(), associative);
+        EXPECT_EQ(outputPattern->isVisible(), associative);
+        EXPECT_EQ(note->isVisible(), associative);
+
+        CellGrid* inputs = grid(Screen::RecallDataEntry, "InputDataGrid");
+        for (int column = 0; column < inputs->cells().valueColumns(); ++column) {
+            inputs->cells().setText(0, column, "");
+        }
+        typeInputs(kase.inputs);
+        click(Screen::RecallDataEntry, "cmdEnterData");
+        const RecallPressResult expected = expectedPress(kase, Manual, kase.inputs);
+        ASSERT_TRUE(expected.error.empty()) << expected.error;
+        if (!associative) {
+            click(Screen::RecallDataEntry, "cmdBack");
+            continue;
+        }
+        EXPECT_EQ(inputPattern->values(), expected.inputValues);
+        EXPECT_EQ(outputPattern->values(), expected.outputValues);
+        int differing = 0;
+        for (std::size_t at = 0; at < expected.inputValues.size(); ++at) {
+            differing += expected.inputValues[at] != expected.outputValues[at] ? 1 : 0;
+        }
+        if (kase.kind == NetworkKind::DA) {
+            EXPECT_EQ(note->text(), QStringLiteral("Hamming distance: %1").arg(differing));
+        } else {
+            EXPECT_EQ(note->text(),
+                      QStringLiteral("The output differs from the input in %1 of 3 elements.")
+                          .arg(differing));
+        }
+        click(Screen::RecallDataEntry, "cmdBack");
+    }
+}
+
+TEST_F(RecallScreensTest, AutocorrelatorHammingDistanceOfAKnownRecall) {
+    // Each unit sees only itself, and the fourth with a negative weight: the fourth
+    // element flips and the others stay.
+    DaNetwork network;
+    network.CorrelationMatrix = Matrix<std::int16_t>(4, 4);
+    network.CorrelationMatrix.values() = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1};
+    KindCase kase = kindCases()[3];
+    kase.network = network;
+    chooseRecall(kase, Manual);
+    walkLoadingScreen(kase);
+    typeInputs({"1", "-1", "1", "-1"});
+    click(Screen::RecallDataEntry, "cmdEnterData");
+    auto* note = control<QLabel>(Screen::RecallDataEntry, "DifferenceNote");
+    EXPECT_EQ(note->text(), "Hamming distance: 1");
+    EXPECT_EQ(control<PatternView>(Screen::RecallDataEntry, "OutputPattern")->values(),
+              (std::vector<double>{1, -1, 1, 1}));
 }
 
 }  // namespace

@@ -1,0 +1,101 @@
+#include "ui/pattern_view.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace vornetica {
+
+namespace {
+
+constexpr int PreferredCell = 18;
+constexpr int SmallestCell = 3;
+constexpr int PreferredSide = 144;
+
+}  // namespace
+
+PatternLayout patternLayout(std::size_t size) {
+    const auto side = static_cast<std::size_t>(std::llround(std::sqrt(static_cast<double>(size))));
+    if (size > 1 && side * side == size) {
+        return {static_cast<int>(side), static_cast<int>(side)};
+    }
+    return {1, static_cast<int>(size)};
+}
+
+QColor patternShade(double value) {
+    const double shown = std::isnan(value) ? 0.0 : std::clamp(value, -1.0, 1.0);
+    const int grey = static_cast<int>(std::lround((shown + 1.0) / 2.0 * 255.0));
+    return QColor(grey, grey, grey);
+}
+
+int differingElements(const std::vector<double>& first, const std::vector<double>& second) {
+    const std::size_t common = std::min(first.size(), second.size());
+    int count = static_cast<int>(std::max(first.size(), second.size()) - common);
+    for (std::size_t index = 0; index < common; ++index) {
+        if (first[index] != second[index]) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+PatternView::PatternView(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+}
+
+void PatternView::setValues(std::vector<double> values) {
+    if (values == values_) {
+        return;
+    }
+    const bool reshaped = values.size() != values_.size();
+    values_ = std::move(values);
+    if (reshaped) {
+        updateGeometry();
+    }
+    update();
+}
+
+QSize PatternView::sizeHint() const {
+    const PatternLayout shape = layout();
+    if (shape.columns == 0) {
+        return {PreferredSide, PreferredCell};
+    }
+    // A square fits a fixed box; a row keeps cells of a readable size.
+    if (shape.rows > 1) {
+        return {PreferredSide, PreferredSide};
+    }
+    return {std::min(shape.columns * PreferredCell, 4 * PreferredSide), PreferredCell};
+}
+
+int PatternView::cellSize() const {
+    const PatternLayout shape = layout();
+    if (shape.columns == 0) {
+        return 0;
+    }
+    const int fitting = std::min(width() / shape.columns, height() / shape.rows);
+    return std::max(fitting, SmallestCell);
+}
+
+QRect PatternView::cellRect(std::size_t index) const {
+    const PatternLayout shape = layout();
+    const int size = cellSize();
+    const int row = static_cast<int>(index) / std::max(shape.columns, 1);
+    const int column = static_cast<int>(index) % std::max(shape.columns, 1);
+    return {column * size, row * size, size, size};
+}
+
+void PatternView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const bool outlined = cellSize() >= 6;
+    painter.setPen(outlined ? QPen(QColor(128, 128, 128)) : QPen(Qt::NoPen));
+    for (std::size_t index = 0; index < values_.size(); ++index) {
+        const QRect cell = cellRect(index);
+        if (!cell.intersects(rect())) {
+            continue;
+        }
+        painter.setBrush(patternShade(values_[index]));
+        painter.drawRect(outlined ? cell.adjusted(0, 0, -1, -1) : cell);
+    }
+}
+
+}  // namespace vornetica

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+#include <cstddef>
+#include <vector>
+
+namespace vornetica {
+
+// How a vector is laid out as cells: a square when its size is a perfect square
+// (16 gives 4 by 4, so a recalled letter can be seen), otherwise one row.
+struct PatternLayout {
+    int rows = 1;
+    int columns = 0;
+};
+PatternLayout patternLayout(std::size_t size);
+
+// The grey of a value: -1 and below black, +1 and above white, 0 the middle grey.
+// A value that is not a number shows as 0.
+QColor patternShade(double value);
+
+// In how many places two vectors hold different values; elements only one of them
+// has count as different.
+int differingElements(const std::vector<double>& first, const std::vector<double>& second);
+
+// A vector drawn as a row or square of shaded cells (brain-state-in-a-box and
+// autocorrelator vectors, whose elements lie between -1 and +1).
+class PatternView : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PatternView(QWidget* parent = nullptr);
+
+    void setValues(std::vector<double> values);
+    const std::vector<double>& values() const { return values_; }
+    PatternLayout layout() const { return patternLayout(values_.size()); }
+    // The rectangle of element `index`, in widget coordinates.
+    QRect cellRect(std::size_t index) const;
+
+    QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    int cellSize() const;
+
+    std::vector<double> values_;
+};
+
+}  // namespace vornetica

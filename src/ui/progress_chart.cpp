@@ -1,0 +1,216 @@
+#include "ui/progress_chart.h"
+
+#include <QCursor>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QToolTip>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+#include "data/number_text.h"
+#include "ui/progress_history.h"
+
+namespace vornetica {
+
+namespace {
+
+constexpr double LogarithmicDecadesShown = 12.0;
+// 1E+308 is the largest power of ten a double holds.
+constexpr double LargestDecade = 308.0;
+
+struct KindTexts {
+    QString step;     // the x axis: what one point stands for
+    QString value;    // the y axis
+    QString largest;  // the main curve's legend
+};
+
+KindTexts textsFor(NetworkKind kind) {
+    switch (kind) {
+        case NetworkKind::BPN:
+            return {QStringLiteral("Epoch"), QStringLiteral("Error signal"),
+                    QStringLiteral("Largest output error")};
+        case NetworkKind::BSB:
+            return {QStringLiteral("Pass"), QStringLiteral("Error component"),
+                    QStringLiteral("Largest error component")};
+        case NetworkKind::CPN:
+            return {QStringLiteral("Pair"), QStringLiteral("Outstar change"),
+                    QStringLiteral("Largest outstar change")};
+        case NetworkKind::DA:
+            break;
+    }
+    return {QStringLiteral("Vector"), QStringLiteral("Vectors added"),
+            QStringLiteral("Vectors added")};
+}
+
+// The value a point shows: the autocorrelator counts the vectors added so far.
+double plottedValue(NetworkKind kind, const EpochReport& report) {
+    return kind == NetworkKind::DA ? static_cast<double>(report.index) + 1.0 : report.largestError;
+}
+
+QLineSeries* makeSeries(QChart* chart, const char* name, const QColor& colour) {
+    auto* series = new QLineSeries(chart);
+    series->setObjectName(QString::fromLatin1(name));
+    series->setPen(QPen(colour, 2));
+    chart->addSeries(series);
+    return series;
+}
+
+}  // namespace
+
+ProgressChart::ProgressChart(QWidget* parent) : QChartView(parent) {
+    setObjectName(QStringLiteral("ProgressChart"));
+    auto* chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    setChart(chart);
+    setRenderHint(QPainter::Antialiasing, true);
+    setMinimumSize(380, 260);
+
+    largest_ = makeSeries(chart, "LargestErrorSeries", QColor(0x1f, 0x5f, 0xbf));
+    meanSquared_ = makeSeries(chart, "MeanSquaredErrorSeries", QColor(0xd0, 0x70, 0x10));
+    threshold_ = makeSeries(chart, "ErrorThresholdLine", QColor(0xb0, 0x20, 0x20));
+    threshold_->setPen(QPen(QColor(0xb0, 0x20, 0x20), 1, Qt::DashLine));
+
+    stepAxis_ = new QValueAxis(chart);
+    stepAxis_->setLabelFormat(QStringLiteral("%.0f"));
+    linearAxis_ = new QValueAxis(chart);
+    linearAxis_->setLabelFormat(QStringLiteral("%.3g"));
+    logAxis_ = new QLogValueAxis(chart);
+    logAxis_->setBase(10.0);
+    logAxis_->setRange(1.0, 10.0);
+    logAxis_->setLabelFormat(QStringLiteral("%.0e"));
+    chart->addAxis(stepAxis_, Qt::AlignBottom);
+    chart->addAxis(linearAxis_, Qt::AlignLeft);
+    for (QLineSeries* series : {largest_, meanSquared_, threshold_}) {
+        series->attachAxis(stepAxis_);
+        series->attachAxis(linearAxis_);
+        connect(series, &QLineSeries::hovered, this,
+                [this, series](const QPointF& point, bool entered) {
+                    showHoverTip(series, point, entered);
+                });
+    }
+    beginRun(NetworkKind::BPN, std::nullopt);
+}
+
+void ProgressChart::beginRun(NetworkKind kind, std::optional<double> threshold) {
+    kind_ = kind;
+    thresholdValue_ = threshold;
+    const KindTexts texts = textsFor(kind);
+    stepAxis_->setTitleText(texts.step);
+    linearAxis_->setTitleText(texts.value);
+    logAxis_->setTitleText(texts.value + QStringLiteral(" (log scale)"));
+    largest_->setName(texts.largest);
+    meanSquared_->setName(QStringLiteral("Mean squared error"));
+    threshold_->setName(QStringLiteral("Error threshold"));
+    meanSquared_->setVisible(kind == NetworkKind::BPN);
+    threshold_->setVisible(threshold.has_value());
+    chart()->setTitle(QStringLiteral("Training progress"));
+    showPoints({});
+}
+
+void ProgressChart::showPoints(const std::vector<EpochReport>& points) {
+    QList<QPointF> largest;
+    QList<QPointF> meanSquared;
+    largest.reserve(static_cast<qsizetype>(points.size()));
+    std::vector<double> values;
+    values.reserve(points.size() * 2 + 1);
+    const bool showsMeanSquared = kind_ == NetworkKind::BPN;
+    for (const EpochReport& report : points) {
+        const double step = static_cast<double>(report.index) + 1.0;
+        const double value = plottedValue(kind_, report);
+        largest.append(QPointF(step, value));
+        values.push_back(value);
+        if (showsMeanSquared) {
+            meanSquared.append(QPointF(step, report.meanSquaredError));
+            values.push_back(report.meanSquaredError);
+        }
+    }
+    const double lastStep = points.empty() ? 1.0 : static_cast<double>(points.back().index) + 1.0;
+    QList<QPointF> line;
+    if (thresholdValue_) {
+        line = {QPointF(1.0, *thresholdValue_), QPointF(std::max(lastStep, 2.0), *thresholdValue_)};
+        values.push_back(*thresholdValue_);
+    }
+    // Values a curve cannot show would make every axis useless.
+    std::erase_if(values, [](double value) { return !std::isfinite(value); });
+    // The series are emptied before the axis changes, so a log axis never meets the
+    // zeros of a curve drawn on the linear one.
+    const bool logarithmic = wantsLogarithmicAxis(values);
+    if (logarithmic != logarithmic_) {
+        for (QLineSeries* series : {largest_, meanSquared_, threshold_}) {
+            series->clear();
+        }
+        useValueAxis(logarithmic);
+    }
+    largest_->replace(largest);
+    meanSquared_->replace(meanSquared);
+    threshold_->replace(line);
+    fitAxes(values, lastStep);
+}
+
+void ProgressChart::useValueAxis(bool logarithmic) {
+    if (logarithmic == logarithmic_) {
+        return;
+    }
+    QAbstractAxis* from = logarithmic ? static_cast<QAbstractAxis*>(linearAxis_) : logAxis_;
+    QAbstractAxis* to = logarithmic ? static_cast<QAbstractAxis*>(logAxis_) : linearAxis_;
+    for (QLineSeries* series : {largest_, meanSquared_, threshold_}) {
+        series->detachAxis(from);
+    }
+    chart()->removeAxis(from);
+    chart()->addAxis(to, Qt::AlignLeft);
+    for (QLineSeries* series : {largest_, meanSquared_, threshold_}) {
+        series->attachAxis(to);
+    }
+    logarithmic_ = logarithmic;
+}
+
+void ProgressChart::fitAxes(const std::vector<double>& values, double lastStep) {
+    stepAxis_->setRange(1.0, std::max(lastStep, 2.0));
+    const std::optional<ValueRange> range = rangeOf(values);
+    if (logarithmic_ && range) {
+        // Whole decades, so the labels fall on round powers of ten; an error that came
+        // down to almost nothing leaves the chart rather than squash the curve.
+        const double top = std::min(std::ceil(std::log10(range->high)), LargestDecade);
+        const double bottom =
+            std::max(std::floor(std::log10(range->low)), top - LogarithmicDecadesShown);
+        logAxis_->setRange(std::pow(10.0, bottom), std::pow(10.0, top));
+        return;
+    }
+    double low = range ? std::min(range->low, 0.0) : 0.0;
+    double high = range ? std::max(range->high, 0.0) : 1.0;
+    if (high <= low) {
+        high = low + 1.0;
+    }
+    // A little room above the curve, unless a run that blew up leaves none.
+    const double roomy = high + (high - low) * 0.05;
+    linearAxis_->setRange(low, std::isfinite(roomy) ? roomy : high);
+}
+
+void ProgressChart::showHoverTip(QLineSeries* series, const QPointF& point, bool entered) {
+    if (!entered || series->count() == 0) {
+        QToolTip::hideText();
+        return;
+    }
+    // The series reports where the pointer touched the line; the nearest point is
+    // the one whose exact value is worth showing.
+    const QList<QPointF> points = series->points();
+    const auto nearest =
+        std::min_element(points.begin(), points.end(), [&](const QPointF& a, const QPointF& b) {
+            return std::abs(a.x() - point.x()) < std::abs(b.x() - point.x());
+        });
+    const QString step = stepAxis_->titleText();
+    const QString text = series == threshold_
+                             ? QStringLiteral("Error threshold: %1")
+                                   .arg(QString::fromStdString(numberText(nearest->y())).trimmed())
+                             : QStringLiteral("%1 %2\n%3: %4")
+                                   .arg(step)
+                                   .arg(static_cast<long long>(std::llround(nearest->x())))
+                                   .arg(series->name())
+                                   .arg(QString::fromStdString(numberText(nearest->y())).trimmed());
+    QToolTip::showText(QCursor::pos(), text, this);
+}
+
+}  // namespace vornetica
