@@ -34,10 +34,10 @@ inline void GridProgress::Slot::write(int firstColumn, std::span<const double> s
 
 void GridProgress::showCells(ProgressGrid grid, int firstColumn, std::span<const double> values,
                              int width) {
+    // Trainers write cells only when asked (requestCells below), a few times a
+    // second, so each write can go straight over.
     running_[static_cast<std::size_t>(grid)].write(firstColumn, values, width);
-    if (wanted_.load(std::memory_order_relaxed)) [[unlikely]] {
-        handOver();
-    }
+    handOver();
 }
 
 void GridProgress::endOfEpoch(const EpochReport& report) {
@@ -76,18 +76,17 @@ void GridProgress::handOver() {
             from.width);
         from.markClean();
     }
-    wanted_.store(false, std::memory_order_relaxed);
 }
 
 void GridProgress::reset() {
     std::lock_guard lock(mutex_);
     running_ = {};
     handedOver_ = {};
-    wanted_.store(true, std::memory_order_relaxed);
     runningHistory_.clear();
     handedOverHistory_.reset();
     historyWanted_.store(true, std::memory_order_relaxed);
     stop_.store(false, std::memory_order_relaxed);
+    requestCells();
 }
 
 std::vector<GridProgress::Change> GridProgress::takeChanges() {
@@ -109,8 +108,8 @@ std::vector<GridProgress::Change> GridProgress::takeChanges() {
             slot.markClean();
         }
     }
-    // The run hands over its next values at its next write.
-    wanted_.store(true, std::memory_order_relaxed);
+    // The run publishes the cells of its next vector, and they go over at once.
+    requestCells();
     return changes;
 }
 

@@ -12,10 +12,10 @@
 
 namespace vornetica {
 
-// The training window's receiver of a run's progress. The run's thread keeps the
-// latest raw values of each grid in buffers of its own and hands over what changed
-// only when the window asked for it since the last hand-over; the window formats
-// just that at screen rate. So showing a run costs the run next to nothing.
+// The training window's receiver of a run's progress. The window asks for cells at
+// screen rate (takeChanges requests the next vector's cells); the trainer publishes
+// only then, and at the end of the run the last values of every grid. The window
+// formats just what changed. So showing a run costs the run next to nothing.
 class GridProgress final : public ProgressSink {
   public:
     static constexpr int GridCount = 7;
@@ -68,7 +68,6 @@ class GridProgress final : public ProgressSink {
     Slots running_;  // the run's own copy, touched only by its thread
     std::mutex mutex_;
     Slots handedOver_;  // under mutex_
-    std::atomic<bool> wanted_ = true;
     ProgressHistory runningHistory_;                             // the run's thread only
     std::optional<std::vector<EpochReport>> handedOverHistory_;  // under mutex_
     std::atomic<bool> historyWanted_ = true;

@@ -217,8 +217,9 @@ TEST_F(EncodeWindowTest, SaveNetworkWaitsForTheFirstRunAndWritesWhatItTrained) {
 
 TEST_F(EncodeWindowTest, OnlyStopActsDuringARunAndStopEndsItWithDone) {
     // Errors can never fall below a negative threshold: the run would last 32767 passes.
-    // A small rate keeps the weights finite all the while.
-    chooseBsb(96, -1000.0, 16, 0.005);
+    // A small rate keeps the weights finite all the while; the size makes it long
+    // enough (minutes) that only Stop can end it within the test.
+    chooseBsb(256, -1000.0, 16, 0.003);
     wizard->show(Screen::EncodeWindow);
     click(Screen::EncodeWindow, "cmdStart");
     ASSERT_TRUE(window()->running());
@@ -371,13 +372,11 @@ namespace {
 class EncodeWindowChartTest : public EncodeWindowTest {
   protected:
     // A run of the core alone from a fresh generator, as the window's run will go.
-    AllReports referenceRun() {
-        AllReports reference;
+    void referenceRun(AllReports& reference) {
         RandomSource fresh;
         const TrainingResult result =
             runTraining(captureTrainingRequest(settings), fresh, reference);
         EXPECT_TRUE(result.error.empty()) << result.error;
-        return reference;
     }
     void runInWindow() {
         wizard->show(Screen::EncodeWindow);
@@ -390,7 +389,8 @@ class EncodeWindowChartTest : public EncodeWindowTest {
 
 TEST_F(EncodeWindowChartTest, BackpropagationChartShowsEveryEpochAndTheThreshold) {
     chooseBpn();
-    const AllReports reference = referenceRun();
+    AllReports reference;
+    referenceRun(reference);
     ASSERT_FALSE(reference.reports.empty());
     runInWindow();
 
@@ -422,7 +422,8 @@ TEST_F(EncodeWindowChartTest, BackpropagationChartShowsEveryEpochAndTheThreshold
 
 TEST_F(EncodeWindowChartTest, CounterpropagationChartHasNoThresholdLine) {
     chooseCpn();
-    const AllReports reference = referenceRun();
+    AllReports reference;
+    referenceRun(reference);
     runInWindow();
     EXPECT_EQ(chart()->largestSeries()->count(), static_cast<qsizetype>(reference.reports.size()));
     EXPECT_FALSE(chart()->thresholdLine()->isVisible());
@@ -431,7 +432,8 @@ TEST_F(EncodeWindowChartTest, CounterpropagationChartHasNoThresholdLine) {
 
 TEST_F(EncodeWindowChartTest, BrainStateRunShowsItsPassesAndTheVectorBeingTrained) {
     chooseBsb(16, 0.01);
-    const AllReports reference = referenceRun();
+    AllReports reference;
+    referenceRun(reference);
     runInWindow();
     ASSERT_EQ(chart()->largestSeries()->count(), static_cast<qsizetype>(reference.reports.size()));
     EXPECT_EQ(chart()->largestSeries()->points().back().y(), reference.reports.back().largestError);
