@@ -151,18 +151,18 @@ void ProgressChart::showPoints(const std::vector<EpochReport>& points) {
     }
     // Values a curve cannot show would make every axis useless.
     std::erase_if(values, [](double value) { return !std::isfinite(value); });
-    // The series are emptied before the axis changes, so a log axis never meets the
-    // zeros of a curve drawn on the linear one.
+    // A logarithmic axis must never hold a zero: new points go in before a change to
+    // it and after a change away from it.
     const bool logarithmic = wantsLogarithmicAxis(values);
-    if (logarithmic != logarithmic_) {
-        for (QLineSeries* series : {largest_, meanSquared_, threshold_}) {
-            series->clear();
-        }
-        useValueAxis(logarithmic);
+    if (!logarithmic) {
+        useValueAxis(false);
     }
     largest_->replace(largest);
     meanSquared_->replace(meanSquared);
     threshold_->replace(line);
+    if (logarithmic) {
+        useValueAxis(true);
+    }
     fitAxes(values, lastStep);
 }
 
