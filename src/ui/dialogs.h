@@ -10,7 +10,7 @@ namespace vornetica {
 // The one seam through which screens ask the user something or tell them
 // something. The program uses QtDialogs; tests answer through a scripted one.
 class Dialogs {
-public:
+  public:
     enum class Icon { None, Information, Warning, Critical };
 
     virtual ~Dialogs() = default;
@@ -31,7 +31,7 @@ public:
 
 // The real boxes of Qt.
 class QtDialogs : public Dialogs {
-public:
+  public:
     void message(QWidget* parent, const QString& text, Icon icon, const QString& title) override;
     bool confirmExit(QWidget* parent, const QString& title) override;
     std::optional<QString> askText(QWidget* parent, const QString& prompt, const QString& title,

@@ -228,7 +228,10 @@ void EncodeWindow::buildControls() {
     connect(exit_, &QPushButton::clicked, this, &EncodeWindow::exitPressed);
     // No Next here: Enter presses only the focused button, Esc presses Exit.
     bindKeys(nullptr, exit_);
-    resize(1180, 500);
+}
+
+QSize EncodeWindow::sizeHint() const {
+    return WizardScreen::sizeHint().expandedTo(QSize(1120, 520));
 }
 
 void EncodeWindow::screenShown() {
@@ -273,6 +276,11 @@ void EncodeWindow::sizeGridsForCurrentKind() {
     const bool showsPattern = kind == NetworkKind::BSB || kind == NetworkKind::DA;
     patternLabel_->setVisible(showsPattern);
     pattern_->setVisible(showsPattern);
+    if (showsPattern && pattern_->values().size() != static_cast<std::size_t>(current.InputSize)) {
+        // Grey cells of the vector's shape until a run shows one.
+        pattern_->setValues(std::vector<double>(
+            static_cast<std::size_t>(std::max<int>(current.InputSize, 0)), 0.0));
+    }
 }
 
 void EncodeWindow::setRunning(bool running) {
@@ -301,7 +309,8 @@ void EncodeWindow::startPressed() {
         *request.kind == NetworkKind::BPN || *request.kind == NetworkKind::BSB;
     chart_->beginRun(*request.kind, hasThreshold ? std::optional<double>(settings().ErrorThreshold)
                                                  : std::nullopt);
-    pattern_->setValues({});
+    pattern_->setValues(
+        std::vector<double>(static_cast<std::size_t>(std::max<int>(settings().InputSize, 0)), 0.0));
     readAutocorrelatorVectors(request);
     progress_.reset();
     setRunning(true);

@@ -29,6 +29,8 @@ class EncodeWindow : public WizardScreen {
     ~EncodeWindow() override;
 
     void screenShown() override;
+    // Room for the grids and the chart side by side when the window first opens.
+    QSize sizeHint() const override;
     bool running() const { return worker_.joinable(); }
     const TrainedNetwork& network() const { return network_; }
 

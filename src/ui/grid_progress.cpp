@@ -113,7 +113,6 @@ std::vector<GridProgress::Change> GridProgress::takeChanges() {
     return changes;
 }
 
-
 std::optional<std::vector<EpochReport>> GridProgress::takeHistory() {
     std::optional<std::vector<EpochReport>> taken;
     {

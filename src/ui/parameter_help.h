@@ -11,7 +11,7 @@ namespace vornetica {
 QString parameterHelp(const QString& screen, const QString& field);
 
 // Gives `box` its help: as its tooltip when it has none of its own, and always as its
-// What's This text (Shift+F1), so a box whose tooltip is fixed still says its range.
+// What's This text (Shift+F1 in the box), so a box whose tooltip is fixed still says its range.
 void attachParameterHelp(QLineEdit* box, const QString& screen);
 
 }  // namespace vornetica

@@ -11,6 +11,9 @@ namespace {
 constexpr int PreferredCell = 18;
 constexpr int SmallestCell = 3;
 constexpr int PreferredSide = 144;
+constexpr int MinimumSquareSide = 96;
+constexpr int MinimumSquareCell = 4;
+constexpr int MinimumRowCell = 12;
 
 }  // namespace
 
@@ -65,6 +68,16 @@ QSize PatternView::sizeHint() const {
         return {PreferredSide, PreferredSide};
     }
     return {std::min(shape.columns * PreferredCell, 4 * PreferredSide), PreferredCell};
+}
+
+QSize PatternView::minimumSizeHint() const {
+    const PatternLayout shape = layout();
+    if (shape.rows > 1) {
+        const int side = std::max(shape.columns * MinimumSquareCell, MinimumSquareSide);
+        return {side, side};
+    }
+    return {std::min(std::max(shape.columns, 1) * MinimumRowCell, MinimumSquareSide * 2),
+            MinimumRowCell};
 }
 
 int PatternView::cellSize() const {

@@ -37,6 +37,8 @@ class PatternView : public QWidget {
     QRect cellRect(std::size_t index) const;
 
     QSize sizeHint() const override;
+    // Cells of a few pixels at least, so a recalled letter stays readable.
+    QSize minimumSizeHint() const override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

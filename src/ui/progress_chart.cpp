@@ -18,6 +18,7 @@ namespace {
 constexpr double LogarithmicDecadesShown = 12.0;
 // 1E+308 is the largest power of ten a double holds.
 constexpr double LargestDecade = 308.0;
+constexpr double DecadeMargin = 0.05;
 
 struct KindTexts {
     QString step;     // the x axis: what one point stands for
@@ -48,6 +49,19 @@ double plottedValue(NetworkKind kind, const EpochReport& report) {
     return kind == NetworkKind::DA ? static_cast<double>(report.index) + 1.0 : report.largestError;
 }
 
+double wholeStepInterval(double rough) {
+    double interval = 1.0;
+    while (interval < rough) {
+        for (const double factor : {2.0, 2.5, 2.0}) {
+            interval *= factor;
+            if (interval >= rough) {
+                break;
+            }
+        }
+    }
+    return interval;
+}
+
 QLineSeries* makeSeries(QChart* chart, const char* name, const QColor& colour) {
     auto* series = new QLineSeries(chart);
     series->setObjectName(QString::fromLatin1(name));
@@ -66,7 +80,7 @@ ProgressChart::ProgressChart(QWidget* parent) : QChartView(parent) {
     chart->setMargins(QMargins(4, 4, 4, 4));
     setChart(chart);
     setRenderHint(QPainter::Antialiasing, true);
-    setMinimumSize(380, 260);
+    setMinimumSize(500, 320);
 
     largest_ = makeSeries(chart, "LargestErrorSeries", QColor(0x1f, 0x5f, 0xbf));
     meanSquared_ = makeSeries(chart, "MeanSquaredErrorSeries", QColor(0xd0, 0x70, 0x10));
@@ -75,6 +89,8 @@ ProgressChart::ProgressChart(QWidget* parent) : QChartView(parent) {
 
     stepAxis_ = new QValueAxis(chart);
     stepAxis_->setLabelFormat(QStringLiteral("%.0f"));
+    stepAxis_->setTickType(QValueAxis::TicksDynamic);
+    stepAxis_->setTickAnchor(0.0);
     linearAxis_ = new QValueAxis(chart);
     linearAxis_->setLabelFormat(QStringLiteral("%.3g"));
     logAxis_ = new QLogValueAxis(chart);
@@ -135,18 +151,18 @@ void ProgressChart::showPoints(const std::vector<EpochReport>& points) {
     }
     // Values a curve cannot show would make every axis useless.
     std::erase_if(values, [](double value) { return !std::isfinite(value); });
-    // The series are emptied before the axis changes, so a log axis never meets the
-    // zeros of a curve drawn on the linear one.
+    // A logarithmic axis must never hold a zero: new points go in before a change to
+    // it and after a change away from it.
     const bool logarithmic = wantsLogarithmicAxis(values);
-    if (logarithmic != logarithmic_) {
-        for (QLineSeries* series : {largest_, meanSquared_, threshold_}) {
-            series->clear();
-        }
-        useValueAxis(logarithmic);
+    if (!logarithmic) {
+        useValueAxis(false);
     }
     largest_->replace(largest);
     meanSquared_->replace(meanSquared);
     threshold_->replace(line);
+    if (logarithmic) {
+        useValueAxis(true);
+    }
     fitAxes(values, lastStep);
 }
 
@@ -160,6 +176,9 @@ void ProgressChart::useValueAxis(bool logarithmic) {
         series->detachAxis(from);
     }
     chart()->removeAxis(from);
+    // A removed axis can stay drawn until the scene is rebuilt; hidden, it never shows.
+    from->setVisible(false);
+    to->setVisible(true);
     chart()->addAxis(to, Qt::AlignLeft);
     for (QLineSeries* series : {largest_, meanSquared_, threshold_}) {
         series->attachAxis(to);
@@ -168,14 +187,27 @@ void ProgressChart::useValueAxis(bool logarithmic) {
 }
 
 void ProgressChart::fitAxes(const std::vector<double>& values, double lastStep) {
-    stepAxis_->setRange(1.0, std::max(lastStep, 2.0));
+    const double lastShown = std::max(lastStep, 2.0);
+    // Ticks on whole epochs, 1, 2 or 5 times a power of ten apart, about five of them.
+    // A wider interval goes in before a longer range and a narrower one after a shorter
+    // range, so the axis never lays out a tick for each of thousands of epochs.
+    const double interval = wholeStepInterval((lastShown - 1.0) / 5.0);
+    if (interval >= stepAxis_->tickInterval()) {
+        stepAxis_->setTickInterval(interval);
+        stepAxis_->setRange(1.0, lastShown);
+    } else {
+        stepAxis_->setRange(1.0, lastShown);
+        stepAxis_->setTickInterval(interval);
+    }
     const std::optional<ValueRange> range = rangeOf(values);
     if (logarithmic_ && range) {
         // Whole decades, so the labels fall on round powers of ten; an error that came
         // down to almost nothing leaves the chart rather than squash the curve.
-        const double top = std::min(std::ceil(std::log10(range->high)), LargestDecade);
-        const double bottom =
-            std::max(std::floor(std::log10(range->low)), top - LogarithmicDecadesShown);
+        // A value on a power of ten (a threshold of .0001) gets room around it.
+        const double top =
+            std::min(std::ceil(std::log10(range->high) + DecadeMargin), LargestDecade);
+        const double bottom = std::max(std::floor(std::log10(range->low) - DecadeMargin),
+                                       top - LogarithmicDecadesShown);
         logAxis_->setRange(std::pow(10.0, bottom), std::pow(10.0, top));
         return;
     }

@@ -79,8 +79,10 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     // beside output, and in how many elements they differ.
     patterns_ = new QWidget(this);
     patterns_->setObjectName(QStringLiteral("PatternFrame"));
-    auto* patternRow = new QHBoxLayout(patterns_);
-    patternRow->setContentsMargins(0, 0, 0, 0);
+    auto* patternColumn = new QVBoxLayout(patterns_);
+    patternColumn->setContentsMargins(0, 0, 0, 0);
+    auto* patternRow = new QHBoxLayout;
+    patternColumn->addLayout(patternRow);
     inputPattern_ = new PatternView(patterns_);
     inputPattern_->setObjectName(QStringLiteral("InputPattern"));
     inputPattern_->setToolTip(
@@ -96,7 +98,7 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     patternRow->addWidget(makeLabel(patterns_, "OutputPatternLabel", QStringLiteral("Output:")), 0,
                           Qt::AlignTop);
     patternRow->addWidget(outputPattern_, 1);
-    patternRow->addWidget(difference_, 0, Qt::AlignTop);
+    patternColumn->addWidget(difference_);
     patterns_->hide();
     layout->addWidget(patterns_);
 
@@ -171,9 +173,10 @@ void RecallDataEntry::screenShown() {
         recallKind(settings()) == NetworkKind::BSB || recallKind(settings()) == NetworkKind::DA;
     inputGrid_->cells().setValueColumns(inputs);
     outputGrid_->cells().setValueColumns(bidirectional ? inputs : settings().RecallOutputSize);
-    // A network loaded afresh has recalled nothing yet.
-    inputPattern_->setValues({});
-    outputPattern_->setValues({});
+    // A network loaded afresh has recalled nothing yet: its cells wait in grey.
+    const std::vector<double> nothingYet(static_cast<std::size_t>(std::max(inputs, 0)), 0.0);
+    inputPattern_->setValues(nothingYet);
+    outputPattern_->setValues(nothingYet);
     difference_->clear();
     patterns_->setVisible(bidirectional);
 }

@@ -11,6 +11,7 @@
 #include "train/training_run.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
+#include "ui/progress_history.h"
 #include "ui/run_screens_fixture.h"
 
 namespace vornetica {
@@ -257,6 +258,14 @@ TEST_F(EncodeWindowTest, BrainStateRunAtItsPassLimitSaysSoBelowTheGrids) {
     EXPECT_EQ(dialogs.messages[0].text, "Done!");
     EXPECT_TRUE(note->isVisible());
     EXPECT_TRUE(note->text().contains("32767"));
+    // A chart of 32767 passes keeps a bounded, evenly thinned curve that ends at the
+    // last pass.
+    auto* chart = control<ProgressChart>(Screen::EncodeWindow, "ProgressChart");
+    const QList<QPointF> points = chart->largestSeries()->points();
+    ASSERT_GE(points.size(), 2);
+    EXPECT_LE(points.size(), static_cast<qsizetype>(ProgressHistory::DefaultCapacity) + 1);
+    EXPECT_EQ(points.front().x(), 1.0);
+    EXPECT_EQ(points.back().x(), 32767.0);
 }
 
 TEST_F(EncodeWindowTest, ClosingTheProgramDuringARunEndsTheRun) {
