@@ -92,32 +92,73 @@ void BM_Bpn_Ours(benchmark::State& state) {
 }
 
 #ifdef VORNETICA_HAVE_FANN
-// FANN with the same initial weights as our first run: neurons are numbered layer
-// by layer with each layer's bias neuron last.
+// FANN with the same initial weights as our first run. A fully connected FANN net
+// keeps each neuron's incoming weights together, from the previous layer's neurons
+// in order with that layer's bias neuron last; they are written there directly,
+// since fann_set_weight searches every connection for each weight it sets.
 void copyInitialWeights(fann* ann, const NetShape& s) {
     RandomSource random;
     auto draw = [&random] { return 2.0 * static_cast<double>(random.next()) - 1.0; };
+    const fann_neuron* neurons = ann->first_layer->first_neuron;
     const int hiddenFirst = s.inputs + 1;
     const int outputFirst = hiddenFirst + s.hidden + 1;
+    // weight(fromOffset, to): fromOffset counts from the previous layer's first neuron.
+    auto weight = [&](int fromOffset, int to) -> fann_type& {
+        return ann->weights[neurons[to].first_con + static_cast<unsigned>(fromOffset)];
+    };
     for (int i = 0; i < s.inputs; ++i) {
         for (int j = 0; j < s.hidden; ++j) {
-            fann_set_weight(ann, i, hiddenFirst + j, draw());
+            weight(i, hiddenFirst + j) = draw();
         }
     }
     for (int j = 0; j < s.hidden; ++j) {
         for (int k = 0; k < s.outputs; ++k) {
-            fann_set_weight(ann, hiddenFirst + j, outputFirst + k, draw());
+            weight(j, outputFirst + k) = draw();
         }
     }
     for (int j = 0; j < s.hidden; ++j) {
-        fann_set_weight(ann, s.inputs, hiddenFirst + j, draw());
+        weight(s.inputs, hiddenFirst + j) = draw();
     }
     for (int k = 0; k < s.outputs; ++k) {
-        fann_set_weight(ann, hiddenFirst + s.hidden, outputFirst + k, draw());
+        weight(s.hidden, outputFirst + k) = draw();
     }
 }
 
+// The direct writes set what fann_set_weight would: checked on a small net.
+bool directWeightsMatchFann() {
+    const NetShape shape{3, 4, 2, 1};
+    fann* direct = fann_create_standard(3, shape.inputs, shape.hidden, shape.outputs);
+    fann* searched = fann_create_standard(3, shape.inputs, shape.hidden, shape.outputs);
+    copyInitialWeights(direct, shape);
+    RandomSource random;
+    auto draw = [&random] { return 2.0 * static_cast<double>(random.next()) - 1.0; };
+    const int hiddenFirst = shape.inputs + 1;
+    const int outputFirst = hiddenFirst + shape.hidden + 1;
+    for (int i = 0; i < shape.inputs; ++i)
+        for (int j = 0; j < shape.hidden; ++j)
+            fann_set_weight(searched, i, hiddenFirst + j, draw());
+    for (int j = 0; j < shape.hidden; ++j)
+        for (int k = 0; k < shape.outputs; ++k)
+            fann_set_weight(searched, hiddenFirst + j, outputFirst + k, draw());
+    for (int j = 0; j < shape.hidden; ++j)
+        fann_set_weight(searched, shape.inputs, hiddenFirst + j, draw());
+    for (int k = 0; k < shape.outputs; ++k)
+        fann_set_weight(searched, hiddenFirst + shape.hidden, outputFirst + k, draw());
+    bool same = direct->total_connections == searched->total_connections;
+    for (unsigned c = 0; same && c < direct->total_connections; ++c) {
+        same = direct->weights[c] == searched->weights[c];
+    }
+    fann_destroy(direct);
+    fann_destroy(searched);
+    return same;
+}
+
 void BM_Bpn_Fann(benchmark::State& state) {
+    static const bool weightsMatch = directWeightsMatchFann();
+    if (!weightsMatch) {
+        state.SkipWithError("FANN's weight layout is not the one expected");
+        return;
+    }
     const NetShape shape = shapeOf(state);
     const TrainingSet set = makeBpnSet(shape);
     fann* ann = fann_create_standard(3, shape.inputs, shape.hidden, shape.outputs);
