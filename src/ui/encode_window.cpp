@@ -16,6 +16,7 @@
 #include "netfile/network_file.h"
 #include "settings/user_error.h"
 #include "ui/cell_grid.h"
+#include "ui/screen_parts.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
 
@@ -28,20 +29,6 @@ constexpr int RefreshMilliseconds = 40;
 // The autocorrelator's matrix grid is 600 twips high.
 constexpr int AutocorrelatorOutputHeight = 40;
 constexpr int CellWidth = 56;
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& tooltip = {}) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(tooltip);
-    return button;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
 
 CellGrid* makeGrid(QWidget* parent, const char* name, const QString& tooltip) {
     auto* grid = new CellGrid(false, false, parent);

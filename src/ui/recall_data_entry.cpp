@@ -14,6 +14,7 @@
 #include "netfile/network_file.h"
 #include "recall/recall_press.h"
 #include "ui/cell_grid.h"
+#include "ui/screen_parts.h"
 #include "ui/pattern_view.h"
 
 namespace vornetica {
@@ -21,20 +22,6 @@ namespace vornetica {
 namespace {
 
 constexpr int CellWidth = 90;
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& tooltip = {}) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(tooltip);
-    return button;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
 
 CellGrid* makeGrid(QWidget* parent, const char* name, bool editable) {
     auto* grid = new CellGrid(false, editable, parent);
