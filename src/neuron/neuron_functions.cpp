@@ -4,7 +4,9 @@
 
 extern "C" {
 
-double LinearThreshold(double slope, double x) { return slope * x; }
+double LinearThreshold(double slope, double x) {
+    return slope * x;
+}
 
 double RampThreshold(double boundary, double x) {
     if (x >= boundary) {
@@ -16,9 +18,13 @@ double RampThreshold(double boundary, double x) {
     return x;
 }
 
-double LogisticThreshold(double x) { return 1.0 / (1.0 + std::exp(-x)); }
+double LogisticThreshold(double x) {
+    return 1.0 / (1.0 + std::exp(-x));
+}
 
-double TanhThreshold(double x) { return std::tanh(x); }
+double TanhThreshold(double x) {
+    return std::tanh(x);
+}
 
 double RatioSquaresThreshold(double x) {
     if (x > 0.0) {

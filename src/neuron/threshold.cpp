@@ -5,9 +5,8 @@
 namespace vornetica {
 
 ThresholdChoice thresholdChoiceOf(const NetworkSettings& settings) {
-    return ThresholdChoice{settings.ThresholdFunction, settings.LinearSlope,
-                           settings.RampBoundary, settings.StepUpperBoundary,
-                           settings.StepLowerBoundary};
+    return ThresholdChoice{settings.ThresholdFunction, settings.LinearSlope, settings.RampBoundary,
+                           settings.StepUpperBoundary, settings.StepLowerBoundary};
 }
 
 double applyThreshold(const ThresholdChoice& choice, double x) {

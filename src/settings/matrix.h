@@ -11,7 +11,7 @@ namespace vornetica {
 // contiguous, so a trainer can hand a row to a vector loop as a span.
 template <typename T>
 class Matrix {
-public:
+  public:
     Matrix() = default;
     Matrix(std::size_t rows, std::size_t cols) : rows_(rows), cols_(cols), values_(rows * cols) {}
     // Takes rows x cols values already in row order (a reader that grows the values
@@ -36,7 +36,7 @@ public:
 
     bool operator==(const Matrix&) const = default;
 
-private:
+  private:
     std::size_t rows_ = 0;
     std::size_t cols_ = 0;
     std::vector<T> values_;

@@ -87,7 +87,7 @@ Screen recallLoadingScreen(const NetworkSettings& settings) {
 Screen gridScreen(const NetworkSettings& settings) {
     const NetworkKind kind = encodeKind(settings).value_or(NetworkKind::DA);
     return (kind == NetworkKind::BPN || kind == NetworkKind::CPN) ? Screen::EncodeDataEntry
-                                                                   : Screen::EncodeDataEntry2;
+                                                                  : Screen::EncodeDataEntry2;
 }
 
 Screen afterParameterNext(const NetworkSettings& settings) {
@@ -144,7 +144,9 @@ Screen encodeStartOver(NetworkSettings& settings) {
     return Screen::ChooseNetwork;
 }
 
-Screen recallBack(const NetworkSettings& settings) { return recallLoadingScreen(settings); }
+Screen recallBack(const NetworkSettings& settings) {
+    return recallLoadingScreen(settings);
+}
 
 Screen recallStartOver(NetworkSettings& settings) {
     clearRecallFlags(settings);

@@ -16,9 +16,9 @@
 #include "netfile/network_file.h"
 #include "settings/user_error.h"
 #include "ui/cell_grid.h"
-#include "ui/screen_parts.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
+#include "ui/screen_parts.h"
 
 namespace vornetica {
 

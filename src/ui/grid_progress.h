@@ -67,7 +67,7 @@ class GridProgress final : public ProgressSink {
 
     Slots running_;  // the run's own copy, touched only by its thread
     std::mutex mutex_;
-    Slots handedOver_;  // under mutex_
+    Slots handedOver_;                                           // under mutex_
     ProgressHistory runningHistory_;                             // the run's thread only
     std::optional<std::vector<EpochReport>> handedOverHistory_;  // under mutex_
     std::atomic<bool> historyWanted_ = true;

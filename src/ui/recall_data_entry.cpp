@@ -14,8 +14,8 @@
 #include "netfile/network_file.h"
 #include "recall/recall_press.h"
 #include "ui/cell_grid.h"
-#include "ui/screen_parts.h"
 #include "ui/pattern_view.h"
+#include "ui/screen_parts.h"
 
 namespace vornetica {
 

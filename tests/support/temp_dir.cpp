@@ -27,7 +27,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::file(const std::string& name) const { return (path_ / name).string(); }
+std::string TempDir::file(const std::string& name) const {
+    return (path_ / name).string();
+}
 
 void writeText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);

@@ -7,7 +7,7 @@ namespace vornetica::testing {
 
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -17,7 +17,7 @@ public:
     // The path of `name` inside the folder, as a string.
     std::string file(const std::string& name) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
