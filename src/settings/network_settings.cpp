@@ -1,5 +1,7 @@
 #include "settings/network_settings.h"
 
+#include <iterator>
+
 namespace vornetica {
 
 const char* kindTag(NetworkKind kind) {
@@ -62,20 +64,22 @@ constexpr NetworkKind kFlagOrder[] = {NetworkKind::BPN, NetworkKind::BSB, Networ
 }  // namespace
 
 std::optional<NetworkKind> encodeKind(const NetworkSettings& settings) {
-    auto& s = const_cast<NetworkSettings&>(settings);
-    for (const NetworkKind kind : kFlagOrder) {
-        if (encodeFlag(s, kind) == 1) {
-            return kind;
+    const std::int16_t flags[] = {settings.EncodeBPNFlag, settings.EncodeBSBFlag,
+                                  settings.EncodeCPNFlag, settings.EncodeDAFlag};
+    for (std::size_t n = 0; n < std::size(kFlagOrder); ++n) {
+        if (flags[n] == 1) {
+            return kFlagOrder[n];
         }
     }
     return std::nullopt;
 }
 
 std::optional<NetworkKind> recallKind(const NetworkSettings& settings) {
-    auto& s = const_cast<NetworkSettings&>(settings);
-    for (const NetworkKind kind : kFlagOrder) {
-        if (recallFlag(s, kind) == 1) {
-            return kind;
+    const std::int16_t flags[] = {settings.RecallBPNFlag, settings.RecallBSBFlag,
+                                  settings.RecallCPNFlag, settings.RecallDAFlag};
+    for (std::size_t n = 0; n < std::size(kFlagOrder); ++n) {
+        if (flags[n] == 1) {
+            return kFlagOrder[n];
         }
     }
     return std::nullopt;
