@@ -176,6 +176,8 @@ void ProgressChart::useValueAxis(bool logarithmic) {
         series->detachAxis(from);
     }
     chart()->removeAxis(from);
+    // The chart gives up a removed axis; the view keeps it for the next switch.
+    from->setParent(this);
     // A removed axis can stay drawn until the scene is rebuilt; hidden, it never shows.
     from->setVisible(false);
     to->setVisible(true);
