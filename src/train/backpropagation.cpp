@@ -167,17 +167,18 @@ VORNETICA_KERNEL_BODY void backPropagateAndUpdateBody(double* __restrict W, std:
     }
 }
 
-// The hidden weights' changes of the previous vector fused with the next vector's
-// hidden sums, so the matrix is read once instead of twice: row r first takes its
-// changes (rate * rowSignal[r]) * colSignal[c], then adds W[r][c] * factor[r] to
-// net[c]. Each net[c] still sums from 0.0 over ascending r, each over the row as
-// changed, which is what the two loops one after the other give.
-VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsBody(double* __restrict W, std::size_t rows,
-                                                          std::size_t cols, double rate,
-                                                          const double* __restrict rowSignal,
-                                                          const double* __restrict colSignal,
-                                                          const double* __restrict factor,
-                                                          double* __restrict net) {
+// Matrices of more weights than this (256 KiB) are taken four rows at a time
+// across their whole length instead of in column strips: from the larger caches,
+// whole rows one after the other arrive far faster than a strip walking down the
+// rows.
+constexpr std::size_t kStripLimit = 32768;
+
+// Four rows at a time across the whole length: each sum still gets its additions
+// one by one in ascending rows.
+VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsByRowsBody(
+    double* __restrict W, std::size_t rows, std::size_t cols, double rate,
+    const double* __restrict rowSignal, const double* __restrict colSignal,
+    const double* __restrict factor, double* __restrict net) {
     for (std::size_t c = 0; c < cols; ++c) {
         net[c] = 0.0;
     }
@@ -220,61 +221,168 @@ VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsBody(double* __restrict W, 
     }
 }
 
+// L doubles side by side; the vector units hold one or more in a register.
+// (GCC drops a dependent vector_size from an alias template, so a member type.)
+template <int L>
+struct LanesOf {
+    typedef double type __attribute__((vector_size(L * sizeof(double))));
+};
+template <int L>
+using Lanes = typename LanesOf<L>::type;
+
+// By reference: a vector passed by value would change the calling convention.
+template <int L>
+VORNETICA_KERNEL_BODY void loadLanes(Lanes<L>& v, const double* p) {
+    std::memcpy(&v, p, sizeof v);
+}
+
+template <int L>
+VORNETICA_KERNEL_BODY void storeLanes(double* p, const Lanes<L>& v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// The column loops below take the columns in strips of N * L, keeping the strip's
+// sums and column signals in registers over all rows, so that each sum is loaded
+// and stored once per strip instead of once per few rows; each sum still gets its
+// additions one by one over ascending rows. The wide strips go first, then strips
+// of 8, 4, 2 and 1 for the columns left.
+template <int N, typename Strip>
+VORNETICA_KERNEL_BODY void forEachStrip(std::size_t cols, const Strip& strip) {
+    std::size_t c = 0;
+    for (; c + 8 * N <= cols; c += 8 * N) {
+        strip.template run<8, N>(c);
+    }
+    for (; c + 8 <= cols; c += 8) {
+        strip.template run<8, 1>(c);
+    }
+    if (c + 4 <= cols) {
+        strip.template run<4, 1>(c);
+        c += 4;
+    }
+    if (c + 2 <= cols) {
+        strip.template run<2, 1>(c);
+        c += 2;
+    }
+    if (c < cols) {
+        strip.template run<1, 1>(c);
+    }
+}
+
+// The hidden weights' changes of the previous vector fused with the next vector's
+// hidden sums, so the matrix is read once instead of twice: row r first takes its
+// changes (rate * rowSignal[r]) * colSignal[c], then adds W[r][c] * factor[r] to
+// net[c]. Each net[c] still sums from 0.0 over ascending r, each over the row as
+// changed, which is what the two loops one after the other give.
+struct ChangeThenSumStrip {
+    double* __restrict W;
+    std::size_t rows, cols;
+    double rate;
+    const double* __restrict rowSignal;
+    const double* __restrict colSignal;
+    const double* __restrict factor;
+    double* __restrict net;
+
+    template <int L, int N>
+    VORNETICA_KERNEL_BODY void run(std::size_t c) const {
+        Lanes<L> signal[N], sum[N];
+        for (int n = 0; n < N; ++n) {
+            loadLanes<L>(signal[n], colSignal + c + n * L);
+            sum[n] = Lanes<L>{} + 0.0;
+        }
+        for (std::size_t r = 0; r < rows; ++r) {
+            const double f = rate * rowSignal[r];
+            const double g = factor[r];
+            double* row = W + r * cols + c;
+            for (int n = 0; n < N; ++n) {
+                Lanes<L> w;
+                loadLanes<L>(w, row + n * L);
+                w = w + f * signal[n];
+                storeLanes<L>(row + n * L, w);
+                sum[n] = sum[n] + w * g;
+            }
+        }
+        for (int n = 0; n < N; ++n) {
+            storeLanes<L>(net + c + n * L, sum[n]);
+        }
+    }
+};
+
+template <int N>
+VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsInStripsBody(
+    double* W, std::size_t rows, std::size_t cols, double rate, const double* rowSignal,
+    const double* colSignal, const double* factor, double* net) {
+    forEachStrip<N>(cols,
+                    ChangeThenSumStrip{W, rows, cols, rate, rowSignal, colSignal, factor, net});
+}
+
 // The backward sums over the transposed output weights WT (O x H, WT[k][j] =
 // W[j][k]), fused with their changes: sums[j] = sum over ascending k of
 // D[k] * WT[k][j] from the values before this vector, and WT[k][j] +=
 // rowChange[j] * D[k] with rowChange[j] = Alpha * h[j]. Every sum is a column
 // sum here, so the vector units add whole rows and no sum changes its order.
-VORNETICA_KERNEL_BODY void columnSumsThenAddChangesBody(double* __restrict WT, std::size_t rows,
-                                                        std::size_t cols,
-                                                        const double* __restrict D,
-                                                        const double* __restrict rowChange,
-                                                        double* __restrict sums) {
-    for (std::size_t c = 0; c < cols; ++c) {
-        sums[c] = 0.0;
-    }
-    std::size_t r = 0;
-    for (; r + 4 <= rows; r += 4) {
-        const double d0 = D[r], d1 = D[r + 1], d2 = D[r + 2], d3 = D[r + 3];
-        double* row0 = WT + r * cols;
-        double* row1 = row0 + cols;
-        double* row2 = row1 + cols;
-        double* row3 = row2 + cols;
-        for (std::size_t c = 0; c < cols; ++c) {
-            const double w0 = row0[c], w1 = row1[c], w2 = row2[c], w3 = row3[c];
-            double sum = sums[c];
-            sum += d0 * w0;
-            sum += d1 * w1;
-            sum += d2 * w2;
-            sum += d3 * w3;
-            sums[c] = sum;
-            const double f = rowChange[c];
-            row0[c] = w0 + f * d0;
-            row1[c] = w1 + f * d1;
-            row2[c] = w2 + f * d2;
-            row3[c] = w3 + f * d3;
+struct SumThenChangeStrip {
+    double* __restrict WT;
+    std::size_t rows, cols;
+    const double* __restrict D;
+    const double* __restrict rowChange;
+    double* __restrict sums;
+
+    template <int L, int N>
+    VORNETICA_KERNEL_BODY void run(std::size_t c) const {
+        Lanes<L> change[N], sum[N];
+        for (int n = 0; n < N; ++n) {
+            loadLanes<L>(change[n], rowChange + c + n * L);
+            sum[n] = Lanes<L>{} + 0.0;
+        }
+        for (std::size_t r = 0; r < rows; ++r) {
+            const double d = D[r];
+            double* row = WT + r * cols + c;
+            for (int n = 0; n < N; ++n) {
+                Lanes<L> w;
+                loadLanes<L>(w, row + n * L);
+                sum[n] = sum[n] + d * w;
+                storeLanes<L>(row + n * L, w + change[n] * d);
+            }
+        }
+        for (int n = 0; n < N; ++n) {
+            storeLanes<L>(sums + c + n * L, sum[n]);
         }
     }
-    for (; r < rows; ++r) {
-        const double d = D[r];
-        double* row = WT + r * cols;
-        for (std::size_t c = 0; c < cols; ++c) {
-            const double w = row[c];
-            sums[c] += d * w;
-            row[c] = w + rowChange[c] * d;
-        }
-    }
+};
+
+template <int N>
+VORNETICA_KERNEL_BODY void columnSumsThenAddChangesBody(double* WT, std::size_t rows,
+                                                        std::size_t cols, const double* D,
+                                                        const double* rowChange, double* sums) {
+    forEachStrip<N>(cols, SumThenChangeStrip{WT, rows, cols, D, rowChange, sums});
 }
 
-VORNETICA_KERNEL(void, columnSumsThenAddChanges, columnSumsThenAddChangesBody,
-                 (double* WT, std::size_t rows, std::size_t cols, const double* D,
-                  const double* rowChange, double* sums),
-                 (WT, rows, cols, D, rowChange, sums))
-VORNETICA_KERNEL(void, addChangesThenWeightedSums, addChangesThenWeightedSumsBody,
+VORNETICA_STRIP_KERNEL(void, columnSumsThenAddChanges, columnSumsThenAddChangesBody,
+                       (double* WT, std::size_t rows, std::size_t cols, const double* D,
+                        const double* rowChange, double* sums),
+                       (WT, rows, cols, D, rowChange, sums))
+VORNETICA_STRIP_KERNEL(void, addChangesThenWeightedSumsInStrips,
+                       addChangesThenWeightedSumsInStripsBody,
+                       (double* W, std::size_t rows, std::size_t cols, double rate,
+                        const double* rowSignal, const double* colSignal, const double* factor,
+                        double* net),
+                       (W, rows, cols, rate, rowSignal, colSignal, factor, net))
+VORNETICA_KERNEL(void, addChangesThenWeightedSumsByRows, addChangesThenWeightedSumsByRowsBody,
                  (double* W, std::size_t rows, std::size_t cols, double rate,
                   const double* rowSignal, const double* colSignal, const double* factor,
                   double* net),
                  (W, rows, cols, rate, rowSignal, colSignal, factor, net))
+
+void addChangesThenWeightedSums(double* W, std::size_t rows, std::size_t cols, double rate,
+                                const double* rowSignal, const double* colSignal,
+                                const double* factor, double* net) {
+    if (rows * cols > kStripLimit) {
+        addChangesThenWeightedSumsByRows(W, rows, cols, rate, rowSignal, colSignal, factor, net);
+    } else {
+        addChangesThenWeightedSumsInStrips(W, rows, cols, rate, rowSignal, colSignal, factor, net);
+    }
+}
+
 VORNETICA_KERNEL(void, weightedSums, weightedSumsBody,
                  (const double* W, std::size_t rows, std::size_t cols, const double* factor,
                   double* net),

@@ -285,8 +285,12 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"odd", 3, 9, 3, 7, 6, ThresholdKind::Logistic, -3.0, 0.5, 3},
         MatchCase{"narrow", 12, 24, 7, 6, 4, ThresholdKind::Logistic, 2.0, 1.0, 3},
         MatchCase{"narrowest", 40, 20, 1, 6, 4, ThresholdKind::Tanh, 2.0, 1.0, 3},
+        // Layers whose columns leave every narrower strip after the widest ones.
+        MatchCase{"strips", 5, 47, 37, 6, 3, ThresholdKind::Logistic, 2.0, 1.0, 3},
         // Output weights too many to keep a transposed copy of.
-        MatchCase{"large", 6, 130, 130, 4, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
+        MatchCase{"large", 6, 130, 130, 4, 1, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        // Output weights too many to take in column strips.
+        MatchCase{"long", 3, 300, 120, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Backpropagation, StopRequestEndsAfterTheCurrentVector) {
