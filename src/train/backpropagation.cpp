@@ -125,6 +125,65 @@ VORNETICA_KERNEL_BODY void rowSums(const double* __restrict w, std::size_t O,
     }
 }
 
+// sums[n] = sum over ascending c of v[c] * M[n][c] for Rows rows, side by side.
+template <int Rows>
+VORNETICA_KERNEL_BODY void fewRowSums(const double* __restrict M, std::size_t cols,
+                                      const double* __restrict v, double* __restrict sums) {
+    double s[Rows];
+    for (int n = 0; n < Rows; ++n) {
+        s[n] = 0.0;
+    }
+    for (std::size_t c = 0; c < cols; ++c) {
+        for (int n = 0; n < Rows; ++n) {
+            s[n] += v[c] * M[std::size_t(n) * cols + c];
+        }
+    }
+    for (int n = 0; n < Rows; ++n) {
+        sums[n] = s[n];
+    }
+}
+
+// sums[r] = sum over ascending c of v[c] * M[r][c] for every row r of M (rows x
+// cols), each from 0.0: sixteen rows at a time, then the rest in one go, so that
+// the sums of several rows always overlap.
+VORNETICA_KERNEL_BODY void allRowSumsBody(const double* __restrict M, std::size_t rows,
+                                          std::size_t cols, const double* __restrict v,
+                                          double* __restrict sums) {
+    std::size_t r = 0;
+    for (; r + 16 <= rows; r += 16) {
+        rowSums<4>(M + r * cols, cols, v, sums + r);
+    }
+    switch ((rows - r) / 4) {
+        case 3:
+            rowSums<3>(M + r * cols, cols, v, sums + r);
+            r += 12;
+            break;
+        case 2:
+            rowSums<2>(M + r * cols, cols, v, sums + r);
+            r += 8;
+            break;
+        case 1:
+            rowSums<1>(M + r * cols, cols, v, sums + r);
+            r += 4;
+            break;
+        default:
+            break;
+    }
+    switch (rows - r) {
+        case 3:
+            fewRowSums<3>(M + r * cols, cols, v, sums + r);
+            break;
+        case 2:
+            fewRowSums<2>(M + r * cols, cols, v, sums + r);
+            break;
+        case 1:
+            fewRowSums<1>(M + r * cols, cols, v, sums + r);
+            break;
+        default:
+            break;
+    }
+}
+
 // Row block [j, j + rows) of the output weights: error signals from the rows as
 // they are, then the rows' changes.
 VORNETICA_KERNEL_BODY void finishRows(double* __restrict W, std::size_t j, std::size_t rows,
@@ -383,6 +442,10 @@ void addChangesThenWeightedSums(double* W, std::size_t rows, std::size_t cols, d
     }
 }
 
+VORNETICA_KERNEL(void, allRowSums, allRowSumsBody,
+                 (const double* M, std::size_t rows, std::size_t cols, const double* v,
+                  double* sums),
+                 (M, rows, cols, v, sums))
 VORNETICA_KERNEL(void, weightedSums, weightedSumsBody,
                  (const double* W, std::size_t rows, std::size_t cols, const double* factor,
                   double* net),
@@ -462,16 +525,13 @@ struct BpnWork {
     std::vector<double> hiddenError;   // e
     std::vector<double> waitingInput;  // X[p] of the vector whose hidden changes wait
     bool hiddenChangesWait = false;
-    // Output weights small enough for the fast caches are also kept transposed, so
-    // that the backward sums run along rows too; the changes of a vector then
-    // reach the transposed copy at once and the untransposed weights with the next
-    // vector's output sums (or at the end of the run).
+    // Output weights small enough for the fast caches are trained transposed, so
+    // that the backward sums and the changes run along rows; the output sums then
+    // turn small tiles of them in registers. The run's result takes them back at
+    // the end (flushWaitingChanges).
     bool transposedOutput = false;
     std::vector<double> outputWeightsT;  // O x H
     std::vector<double> rowChange;       // Alpha * h[j]
-    std::vector<double> waitingHidden;   // h and D of the vector whose changes wait
-    std::vector<double> waitingErrors;
-    bool outputChangesWait = false;
 };
 
 void loadVector(std::size_t p, BpnWork& work) {
@@ -531,12 +591,11 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.output.resize(work.O);
     work.hiddenError.resize(work.H);
     work.waitingInput.resize(work.I);
-    work.transposedOutput = work.H * work.O <= kTransposedOutputLimit;
+    work.transposedOutput =
+        !trainsAsSmallNet(work.I, work.H, work.O) && work.H * work.O <= kTransposedOutputLimit;
     if (work.transposedOutput) {
         work.outputWeightsT.resize(work.H * work.O);
         work.rowChange.resize(work.H);
-        work.waitingHidden.resize(work.H);
-        work.waitingErrors.resize(work.O);
     }
     return work;
 }
@@ -681,8 +740,7 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
     }
 }
 
-// Error signals from the transposed copy, which takes its changes at once; the
-// untransposed weights' changes wait for the next vector's output sums.
+// Error signals from the transposed output weights, which take their changes at once.
 void backPropagateTransposed(const BpnParameters& parameters, BpnWork& work) {
     const double* h = work.hidden.data();
     for (std::size_t j = 0; j < work.H; ++j) {
@@ -694,9 +752,6 @@ void backPropagateTransposed(const BpnParameters& parameters, BpnWork& work) {
     for (std::size_t j = 0; j < work.H; ++j) {
         e[j] = ((1.0 - h[j]) * h[j]) * e[j];
     }
-    std::copy(work.hidden.begin(), work.hidden.end(), work.waitingHidden.begin());
-    std::copy(work.D.begin(), work.D.end(), work.waitingErrors.begin());
-    work.outputChangesWait = true;
 }
 
 void transposeOutputWeights(const BpnNetwork& network, BpnWork& work) {
@@ -727,10 +782,9 @@ void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& 
         computeHiddenLayer(node, network, x, work);
     }
     double* outputWeights = network.OutputWeights.values().data();
-    if (work.outputChangesWait) {
-        addChangesThenWeightedSums(outputWeights, work.H, work.O, parameters.Alpha,
-                                   work.waitingHidden.data(), work.waitingErrors.data(),
-                                   work.hidden.data(), work.output.data());
+    if (work.transposedOutput) {
+        allRowSums(work.outputWeightsT.data(), work.O, work.H, work.hidden.data(),
+                   work.output.data());
         applyNodes(node, network.OutputThresholds, work.output.data());
     } else {
         computeOutputLayer(node, network, work);
@@ -754,10 +808,12 @@ void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, B
                    work.waitingInput.data(), work.hiddenError.data());
         work.hiddenChangesWait = false;
     }
-    if (work.outputChangesWait) {
-        addChanges(network.OutputWeights.values().data(), work.H, work.O, parameters.Alpha,
-                   work.waitingHidden.data(), work.waitingErrors.data());
-        work.outputChangesWait = false;
+    if (work.transposedOutput) {
+        for (std::size_t j = 0; j < work.H; ++j) {
+            for (std::size_t k = 0; k < work.O; ++k) {
+                network.OutputWeights.at(j, k) = work.outputWeightsT[k * work.H + j];
+            }
+        }
     }
 }
 

@@ -287,6 +287,9 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"narrowest", 40, 20, 1, 6, 4, ThresholdKind::Tanh, 2.0, 1.0, 3},
         // Layers whose columns leave every narrower strip after the widest ones.
         MatchCase{"strips", 5, 47, 37, 6, 3, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        // Output sums taken from turned tiles of 8 and 12 rows, with rows left over.
+        MatchCase{"tiles8", 4, 18, 10, 5, 3, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        MatchCase{"tiles12", 4, 13, 14, 5, 3, ThresholdKind::Logistic, 2.0, 1.0, 3},
         // Output weights too many to keep a transposed copy of.
         MatchCase{"large", 6, 130, 130, 4, 1, ThresholdKind::Logistic, 2.0, 1.0, 3},
         // Output weights too many to take in column strips.
