@@ -486,7 +486,8 @@ struct RatioSquaresNode {
 
 // Nets this small, or with this few inputs and outputs, are trained vector by
 // vector with trainSmallVector: their layers are too short for the kernels' setup
-// to pay.
+// to pay, and computing each node's function right after its sum lets the
+// divisions overlap the next exponentials.
 constexpr std::size_t kSmallNet = 64;
 constexpr std::size_t kFewEnds = 2;
 // A hidden layer this long has its sums computed by the vector kernel even then.
@@ -695,14 +696,8 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
             h[j] = sum;
         }
     }
-    if (H >= kLongLayer) {
-        // The exponentials first, then the divisions side by side: one division
-        // after each exponential holds up the next one.
-        applyNodes(node, network.HiddenThresholds, h);
-    } else {
-        for (std::size_t j = 0; j < H; ++j) {
-            h[j] = node(h[j] + hiddenThresholds[j]);
-        }
+    for (std::size_t j = 0; j < H; ++j) {
+        h[j] = node(h[j] + hiddenThresholds[j]);
     }
     for (std::size_t k = 0; k < O; ++k) {
         double sum = 0.0;
