@@ -670,11 +670,15 @@ void updateThresholds(std::vector<double>& thresholds, double rate, const double
 
 // Nets of a few connections: the steps as written, in one function, since a call
 // per layer would cost more than the layer. Row j of the output weights gives e[j]
-// before it takes its own changes, as in the larger nets' kernels.
-template <typename Node>
+// before it takes its own changes, as in the larger nets' kernels. Sizes given as
+// template arguments (0: the run's) let the compiler unroll the loops of the
+// smallest nets, where loop overhead is most of the work.
+template <std::size_t FixedI, std::size_t FixedH, std::size_t FixedO, typename Node>
 void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
                       BpnWork& work) {
-    const std::size_t I = work.I, H = work.H, O = work.O;
+    const std::size_t I = FixedI != 0 ? FixedI : work.I;
+    const std::size_t H = FixedH != 0 ? FixedH : work.H;
+    const std::size_t O = FixedO != 0 ? FixedO : work.O;
     const double* x = work.x.data();
     const double* t = work.t.data();
     double* D = work.D.data();
@@ -870,6 +874,8 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
     BpnRun run;
     ShownState shown;
     const bool small = trainsAsSmallNet(work.I, work.H, work.O);
+    // The classic first net (exclusive or) gets its own unrolled copy.
+    const bool exclusiveOr = work.I == 2 && work.H == 2 && work.O == 1;
     if (!small) {
         transposeOutputWeights(network, work);
     }
@@ -881,8 +887,10 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
         EpochErrors errors;
         for (std::size_t p = 0; p < work.P; ++p) {
             loadVector(p, work);
-            if (small) {
-                trainSmallVector(node, parameters, network, work);
+            if (exclusiveOr) {
+                trainSmallVector<2, 2, 1>(node, parameters, network, work);
+            } else if (small) {
+                trainSmallVector<0, 0, 0>(node, parameters, network, work);
             } else {
                 trainVector(node, parameters, network, work);
             }

@@ -274,6 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
     Sizes, MatchesTheReference,
     ::testing::Values(
         MatchCase{"xor", 2, 2, 1, 4, 300, ThresholdKind::Logistic, 1.0, 1.0, 0},
+        MatchCase{"tiny", 2, 2, 1, 5, 20, ThresholdKind::Step, 2.0, 1.0, 3},
         MatchCase{"default", 1, 100, 1, 30, 8, ThresholdKind::Logistic, 10.0, 10.0, 10},
         MatchCase{"wide", 10, 20, 5, 12, 6, ThresholdKind::Logistic, 2.0, 1.0, 3},
         MatchCase{"tanh", 10, 20, 5, 12, 6, ThresholdKind::Tanh, 2.0, 1.0, 3},
