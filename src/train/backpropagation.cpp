@@ -125,6 +125,65 @@ VORNETICA_KERNEL_BODY void rowSums(const double* __restrict w, std::size_t O,
     }
 }
 
+// sums[n] = sum over ascending c of v[c] * M[n][c] for Rows rows, side by side.
+template <int Rows>
+VORNETICA_KERNEL_BODY void fewRowSums(const double* __restrict M, std::size_t cols,
+                                      const double* __restrict v, double* __restrict sums) {
+    double s[Rows];
+    for (int n = 0; n < Rows; ++n) {
+        s[n] = 0.0;
+    }
+    for (std::size_t c = 0; c < cols; ++c) {
+        for (int n = 0; n < Rows; ++n) {
+            s[n] += v[c] * M[std::size_t(n) * cols + c];
+        }
+    }
+    for (int n = 0; n < Rows; ++n) {
+        sums[n] = s[n];
+    }
+}
+
+// sums[r] = sum over ascending c of v[c] * M[r][c] for every row r of M (rows x
+// cols), each from 0.0: sixteen rows at a time, then the rest in one go, so that
+// the sums of several rows always overlap.
+VORNETICA_KERNEL_BODY void allRowSumsBody(const double* __restrict M, std::size_t rows,
+                                          std::size_t cols, const double* __restrict v,
+                                          double* __restrict sums) {
+    std::size_t r = 0;
+    for (; r + 16 <= rows; r += 16) {
+        rowSums<4>(M + r * cols, cols, v, sums + r);
+    }
+    switch ((rows - r) / 4) {
+        case 3:
+            rowSums<3>(M + r * cols, cols, v, sums + r);
+            r += 12;
+            break;
+        case 2:
+            rowSums<2>(M + r * cols, cols, v, sums + r);
+            r += 8;
+            break;
+        case 1:
+            rowSums<1>(M + r * cols, cols, v, sums + r);
+            r += 4;
+            break;
+        default:
+            break;
+    }
+    switch (rows - r) {
+        case 3:
+            fewRowSums<3>(M + r * cols, cols, v, sums + r);
+            break;
+        case 2:
+            fewRowSums<2>(M + r * cols, cols, v, sums + r);
+            break;
+        case 1:
+            fewRowSums<1>(M + r * cols, cols, v, sums + r);
+            break;
+        default:
+            break;
+    }
+}
+
 // Row block [j, j + rows) of the output weights: error signals from the rows as
 // they are, then the rows' changes.
 VORNETICA_KERNEL_BODY void finishRows(double* __restrict W, std::size_t j, std::size_t rows,
@@ -167,17 +226,18 @@ VORNETICA_KERNEL_BODY void backPropagateAndUpdateBody(double* __restrict W, std:
     }
 }
 
-// The hidden weights' changes of the previous vector fused with the next vector's
-// hidden sums, so the matrix is read once instead of twice: row r first takes its
-// changes (rate * rowSignal[r]) * colSignal[c], then adds W[r][c] * factor[r] to
-// net[c]. Each net[c] still sums from 0.0 over ascending r, each over the row as
-// changed, which is what the two loops one after the other give.
-VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsBody(double* __restrict W, std::size_t rows,
-                                                          std::size_t cols, double rate,
-                                                          const double* __restrict rowSignal,
-                                                          const double* __restrict colSignal,
-                                                          const double* __restrict factor,
-                                                          double* __restrict net) {
+// Matrices of more weights than this (256 KiB) are taken four rows at a time
+// across their whole length instead of in column strips: from the larger caches,
+// whole rows one after the other arrive far faster than a strip walking down the
+// rows.
+constexpr std::size_t kStripLimit = 32768;
+
+// Four rows at a time across the whole length: each sum still gets its additions
+// one by one in ascending rows.
+VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsByRowsBody(
+    double* __restrict W, std::size_t rows, std::size_t cols, double rate,
+    const double* __restrict rowSignal, const double* __restrict colSignal,
+    const double* __restrict factor, double* __restrict net) {
     for (std::size_t c = 0; c < cols; ++c) {
         net[c] = 0.0;
     }
@@ -220,61 +280,172 @@ VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsBody(double* __restrict W, 
     }
 }
 
+// L doubles side by side; the vector units hold one or more in a register.
+// (GCC drops a dependent vector_size from an alias template, so a member type.)
+template <int L>
+struct LanesOf {
+    typedef double type __attribute__((vector_size(L * sizeof(double))));
+};
+template <int L>
+using Lanes = typename LanesOf<L>::type;
+
+// By reference: a vector passed by value would change the calling convention.
+template <int L>
+VORNETICA_KERNEL_BODY void loadLanes(Lanes<L>& v, const double* p) {
+    std::memcpy(&v, p, sizeof v);
+}
+
+template <int L>
+VORNETICA_KERNEL_BODY void storeLanes(double* p, const Lanes<L>& v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// The column loops below take the columns in strips of N * L, keeping the strip's
+// sums and column signals in registers over all rows, so that each sum is loaded
+// and stored once per strip instead of once per few rows; each sum still gets its
+// additions one by one over ascending rows. The wide strips go first, then strips
+// of 8, 4, 2 and 1 for the columns left.
+template <int N, typename Strip>
+VORNETICA_KERNEL_BODY void forEachStrip(std::size_t cols, const Strip& strip) {
+    std::size_t c = 0;
+    for (; c + 8 * N <= cols; c += 8 * N) {
+        strip.template run<8, N>(c);
+    }
+    for (; c + 8 <= cols; c += 8) {
+        strip.template run<8, 1>(c);
+    }
+    if (c + 4 <= cols) {
+        strip.template run<4, 1>(c);
+        c += 4;
+    }
+    if (c + 2 <= cols) {
+        strip.template run<2, 1>(c);
+        c += 2;
+    }
+    if (c < cols) {
+        strip.template run<1, 1>(c);
+    }
+}
+
+// The hidden weights' changes of the previous vector fused with the next vector's
+// hidden sums, so the matrix is read once instead of twice: row r first takes its
+// changes (rate * rowSignal[r]) * colSignal[c], then adds W[r][c] * factor[r] to
+// net[c]. Each net[c] still sums from 0.0 over ascending r, each over the row as
+// changed, which is what the two loops one after the other give.
+struct ChangeThenSumStrip {
+    double* __restrict W;
+    std::size_t rows, cols;
+    double rate;
+    const double* __restrict rowSignal;
+    const double* __restrict colSignal;
+    const double* __restrict factor;
+    double* __restrict net;
+
+    template <int L, int N>
+    VORNETICA_KERNEL_BODY void run(std::size_t c) const {
+        Lanes<L> signal[N], sum[N];
+        for (int n = 0; n < N; ++n) {
+            loadLanes<L>(signal[n], colSignal + c + n * L);
+            sum[n] = Lanes<L>{} + 0.0;
+        }
+        for (std::size_t r = 0; r < rows; ++r) {
+            const double f = rate * rowSignal[r];
+            const double g = factor[r];
+            double* row = W + r * cols + c;
+            for (int n = 0; n < N; ++n) {
+                Lanes<L> w;
+                loadLanes<L>(w, row + n * L);
+                w = w + f * signal[n];
+                storeLanes<L>(row + n * L, w);
+                sum[n] = sum[n] + w * g;
+            }
+        }
+        for (int n = 0; n < N; ++n) {
+            storeLanes<L>(net + c + n * L, sum[n]);
+        }
+    }
+};
+
+template <int N>
+VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsInStripsBody(
+    double* W, std::size_t rows, std::size_t cols, double rate, const double* rowSignal,
+    const double* colSignal, const double* factor, double* net) {
+    forEachStrip<N>(cols,
+                    ChangeThenSumStrip{W, rows, cols, rate, rowSignal, colSignal, factor, net});
+}
+
 // The backward sums over the transposed output weights WT (O x H, WT[k][j] =
 // W[j][k]), fused with their changes: sums[j] = sum over ascending k of
 // D[k] * WT[k][j] from the values before this vector, and WT[k][j] +=
 // rowChange[j] * D[k] with rowChange[j] = Alpha * h[j]. Every sum is a column
 // sum here, so the vector units add whole rows and no sum changes its order.
-VORNETICA_KERNEL_BODY void columnSumsThenAddChangesBody(double* __restrict WT, std::size_t rows,
-                                                        std::size_t cols,
-                                                        const double* __restrict D,
-                                                        const double* __restrict rowChange,
-                                                        double* __restrict sums) {
-    for (std::size_t c = 0; c < cols; ++c) {
-        sums[c] = 0.0;
-    }
-    std::size_t r = 0;
-    for (; r + 4 <= rows; r += 4) {
-        const double d0 = D[r], d1 = D[r + 1], d2 = D[r + 2], d3 = D[r + 3];
-        double* row0 = WT + r * cols;
-        double* row1 = row0 + cols;
-        double* row2 = row1 + cols;
-        double* row3 = row2 + cols;
-        for (std::size_t c = 0; c < cols; ++c) {
-            const double w0 = row0[c], w1 = row1[c], w2 = row2[c], w3 = row3[c];
-            double sum = sums[c];
-            sum += d0 * w0;
-            sum += d1 * w1;
-            sum += d2 * w2;
-            sum += d3 * w3;
-            sums[c] = sum;
-            const double f = rowChange[c];
-            row0[c] = w0 + f * d0;
-            row1[c] = w1 + f * d1;
-            row2[c] = w2 + f * d2;
-            row3[c] = w3 + f * d3;
+struct SumThenChangeStrip {
+    double* __restrict WT;
+    std::size_t rows, cols;
+    const double* __restrict D;
+    const double* __restrict rowChange;
+    double* __restrict sums;
+
+    template <int L, int N>
+    VORNETICA_KERNEL_BODY void run(std::size_t c) const {
+        Lanes<L> change[N], sum[N];
+        for (int n = 0; n < N; ++n) {
+            loadLanes<L>(change[n], rowChange + c + n * L);
+            sum[n] = Lanes<L>{} + 0.0;
+        }
+        for (std::size_t r = 0; r < rows; ++r) {
+            const double d = D[r];
+            double* row = WT + r * cols + c;
+            for (int n = 0; n < N; ++n) {
+                Lanes<L> w;
+                loadLanes<L>(w, row + n * L);
+                sum[n] = sum[n] + d * w;
+                storeLanes<L>(row + n * L, w + change[n] * d);
+            }
+        }
+        for (int n = 0; n < N; ++n) {
+            storeLanes<L>(sums + c + n * L, sum[n]);
         }
     }
-    for (; r < rows; ++r) {
-        const double d = D[r];
-        double* row = WT + r * cols;
-        for (std::size_t c = 0; c < cols; ++c) {
-            const double w = row[c];
-            sums[c] += d * w;
-            row[c] = w + rowChange[c] * d;
-        }
-    }
+};
+
+template <int N>
+VORNETICA_KERNEL_BODY void columnSumsThenAddChangesBody(double* WT, std::size_t rows,
+                                                        std::size_t cols, const double* D,
+                                                        const double* rowChange, double* sums) {
+    forEachStrip<N>(cols, SumThenChangeStrip{WT, rows, cols, D, rowChange, sums});
 }
 
-VORNETICA_KERNEL(void, columnSumsThenAddChanges, columnSumsThenAddChangesBody,
-                 (double* WT, std::size_t rows, std::size_t cols, const double* D,
-                  const double* rowChange, double* sums),
-                 (WT, rows, cols, D, rowChange, sums))
-VORNETICA_KERNEL(void, addChangesThenWeightedSums, addChangesThenWeightedSumsBody,
+VORNETICA_STRIP_KERNEL(void, columnSumsThenAddChanges, columnSumsThenAddChangesBody,
+                       (double* WT, std::size_t rows, std::size_t cols, const double* D,
+                        const double* rowChange, double* sums),
+                       (WT, rows, cols, D, rowChange, sums))
+VORNETICA_STRIP_KERNEL(void, addChangesThenWeightedSumsInStrips,
+                       addChangesThenWeightedSumsInStripsBody,
+                       (double* W, std::size_t rows, std::size_t cols, double rate,
+                        const double* rowSignal, const double* colSignal, const double* factor,
+                        double* net),
+                       (W, rows, cols, rate, rowSignal, colSignal, factor, net))
+VORNETICA_KERNEL(void, addChangesThenWeightedSumsByRows, addChangesThenWeightedSumsByRowsBody,
                  (double* W, std::size_t rows, std::size_t cols, double rate,
                   const double* rowSignal, const double* colSignal, const double* factor,
                   double* net),
                  (W, rows, cols, rate, rowSignal, colSignal, factor, net))
+
+void addChangesThenWeightedSums(double* W, std::size_t rows, std::size_t cols, double rate,
+                                const double* rowSignal, const double* colSignal,
+                                const double* factor, double* net) {
+    if (rows * cols > kStripLimit) {
+        addChangesThenWeightedSumsByRows(W, rows, cols, rate, rowSignal, colSignal, factor, net);
+    } else {
+        addChangesThenWeightedSumsInStrips(W, rows, cols, rate, rowSignal, colSignal, factor, net);
+    }
+}
+
+VORNETICA_KERNEL(void, allRowSums, allRowSumsBody,
+                 (const double* M, std::size_t rows, std::size_t cols, const double* v,
+                  double* sums),
+                 (M, rows, cols, v, sums))
 VORNETICA_KERNEL(void, weightedSums, weightedSumsBody,
                  (const double* W, std::size_t rows, std::size_t cols, const double* factor,
                   double* net),
@@ -355,16 +526,13 @@ struct BpnWork {
     std::vector<double> hiddenError;   // e
     std::vector<double> waitingInput;  // X[p] of the vector whose hidden changes wait
     bool hiddenChangesWait = false;
-    // Output weights small enough for the fast caches are also kept transposed, so
-    // that the backward sums run along rows too; the changes of a vector then
-    // reach the transposed copy at once and the untransposed weights with the next
-    // vector's output sums (or at the end of the run).
+    // Output weights small enough for the fast caches are trained transposed, so
+    // that the backward sums and the changes run along rows; the output sums then
+    // turn small tiles of them in registers. The run's result takes them back at
+    // the end (flushWaitingChanges).
     bool transposedOutput = false;
     std::vector<double> outputWeightsT;  // O x H
     std::vector<double> rowChange;       // Alpha * h[j]
-    std::vector<double> waitingHidden;   // h and D of the vector whose changes wait
-    std::vector<double> waitingErrors;
-    bool outputChangesWait = false;
 };
 
 void loadVector(std::size_t p, BpnWork& work) {
@@ -424,12 +592,11 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.output.resize(work.O);
     work.hiddenError.resize(work.H);
     work.waitingInput.resize(work.I);
-    work.transposedOutput = work.H * work.O <= kTransposedOutputLimit;
+    work.transposedOutput =
+        !trainsAsSmallNet(work.I, work.H, work.O) && work.H * work.O <= kTransposedOutputLimit;
     if (work.transposedOutput) {
         work.outputWeightsT.resize(work.H * work.O);
         work.rowChange.resize(work.H);
-        work.waitingHidden.resize(work.H);
-        work.waitingErrors.resize(work.O);
     }
     return work;
 }
@@ -503,11 +670,15 @@ void updateThresholds(std::vector<double>& thresholds, double rate, const double
 
 // Nets of a few connections: the steps as written, in one function, since a call
 // per layer would cost more than the layer. Row j of the output weights gives e[j]
-// before it takes its own changes, as in the larger nets' kernels.
-template <typename Node>
+// before it takes its own changes, as in the larger nets' kernels. Sizes given as
+// template arguments (0: the run's) let the compiler unroll the loops of the
+// smallest nets, where loop overhead is most of the work.
+template <std::size_t FixedI, std::size_t FixedH, std::size_t FixedO, typename Node>
 void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
                       BpnWork& work) {
-    const std::size_t I = work.I, H = work.H, O = work.O;
+    const std::size_t I = FixedI != 0 ? FixedI : work.I;
+    const std::size_t H = FixedH != 0 ? FixedH : work.H;
+    const std::size_t O = FixedO != 0 ? FixedO : work.O;
     const double* x = work.x.data();
     const double* t = work.t.data();
     double* D = work.D.data();
@@ -568,8 +739,7 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
     }
 }
 
-// Error signals from the transposed copy, which takes its changes at once; the
-// untransposed weights' changes wait for the next vector's output sums.
+// Error signals from the transposed output weights, which take their changes at once.
 void backPropagateTransposed(const BpnParameters& parameters, BpnWork& work) {
     const double* h = work.hidden.data();
     for (std::size_t j = 0; j < work.H; ++j) {
@@ -581,9 +751,6 @@ void backPropagateTransposed(const BpnParameters& parameters, BpnWork& work) {
     for (std::size_t j = 0; j < work.H; ++j) {
         e[j] = ((1.0 - h[j]) * h[j]) * e[j];
     }
-    std::copy(work.hidden.begin(), work.hidden.end(), work.waitingHidden.begin());
-    std::copy(work.D.begin(), work.D.end(), work.waitingErrors.begin());
-    work.outputChangesWait = true;
 }
 
 void transposeOutputWeights(const BpnNetwork& network, BpnWork& work) {
@@ -614,10 +781,9 @@ void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& 
         computeHiddenLayer(node, network, x, work);
     }
     double* outputWeights = network.OutputWeights.values().data();
-    if (work.outputChangesWait) {
-        addChangesThenWeightedSums(outputWeights, work.H, work.O, parameters.Alpha,
-                                   work.waitingHidden.data(), work.waitingErrors.data(),
-                                   work.hidden.data(), work.output.data());
+    if (work.transposedOutput) {
+        allRowSums(work.outputWeightsT.data(), work.O, work.H, work.hidden.data(),
+                   work.output.data());
         applyNodes(node, network.OutputThresholds, work.output.data());
     } else {
         computeOutputLayer(node, network, work);
@@ -641,10 +807,12 @@ void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, B
                    work.waitingInput.data(), work.hiddenError.data());
         work.hiddenChangesWait = false;
     }
-    if (work.outputChangesWait) {
-        addChanges(network.OutputWeights.values().data(), work.H, work.O, parameters.Alpha,
-                   work.waitingHidden.data(), work.waitingErrors.data());
-        work.outputChangesWait = false;
+    if (work.transposedOutput) {
+        for (std::size_t j = 0; j < work.H; ++j) {
+            for (std::size_t k = 0; k < work.O; ++k) {
+                network.OutputWeights.at(j, k) = work.outputWeightsT[k * work.H + j];
+            }
+        }
     }
 }
 
@@ -706,6 +874,8 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
     BpnRun run;
     ShownState shown;
     const bool small = trainsAsSmallNet(work.I, work.H, work.O);
+    // The classic first net (exclusive or) gets its own unrolled copy.
+    const bool exclusiveOr = work.I == 2 && work.H == 2 && work.O == 1;
     if (!small) {
         transposeOutputWeights(network, work);
     }
@@ -717,8 +887,10 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
         EpochErrors errors;
         for (std::size_t p = 0; p < work.P; ++p) {
             loadVector(p, work);
-            if (small) {
-                trainSmallVector(node, parameters, network, work);
+            if (exclusiveOr) {
+                trainSmallVector<2, 2, 1>(node, parameters, network, work);
+            } else if (small) {
+                trainSmallVector<0, 0, 0>(node, parameters, network, work);
             } else {
                 trainVector(node, parameters, network, work);
             }

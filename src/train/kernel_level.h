@@ -55,9 +55,36 @@ void useKernelLevel(KernelLevel level);
         }                                                \
         return name##Portable args;                      \
     }
+// The same for a body templated on how many eight-wide columns it keeps in
+// registers: as many as the vector unit has registers for.
+#define VORNETICA_STRIP_KERNEL(ret, name, body, params, args) \
+    VORNETICA_AT_AVX512 static ret name##Avx512 params {      \
+        return body<4> args;                                  \
+    }                                                         \
+    VORNETICA_AT_AVX2 static ret name##Avx2 params {          \
+        return body<2> args;                                  \
+    }                                                         \
+    static ret name##Portable params {                        \
+        return body<1> args;                                  \
+    }                                                         \
+    ret name params {                                         \
+        switch (::vornetica::kernelLevel()) {                 \
+            case ::vornetica::KernelLevel::Avx512:            \
+                return name##Avx512 args;                     \
+            case ::vornetica::KernelLevel::Avx2:              \
+                return name##Avx2 args;                       \
+            case ::vornetica::KernelLevel::Portable:          \
+                break;                                        \
+        }                                                     \
+        return name##Portable args;                           \
+    }
 #else
 #define VORNETICA_KERNEL(ret, name, body, params, args) \
     ret name params {                                   \
         return body args;                               \
+    }
+#define VORNETICA_STRIP_KERNEL(ret, name, body, params, args) \
+    ret name params {                                         \
+        return body<1> args;                                  \
     }
 #endif

@@ -274,6 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
     Sizes, MatchesTheReference,
     ::testing::Values(
         MatchCase{"xor", 2, 2, 1, 4, 300, ThresholdKind::Logistic, 1.0, 1.0, 0},
+        MatchCase{"tiny", 2, 2, 1, 5, 20, ThresholdKind::Step, 2.0, 1.0, 3},
         MatchCase{"default", 1, 100, 1, 30, 8, ThresholdKind::Logistic, 10.0, 10.0, 10},
         MatchCase{"wide", 10, 20, 5, 12, 6, ThresholdKind::Logistic, 2.0, 1.0, 3},
         MatchCase{"tanh", 10, 20, 5, 12, 6, ThresholdKind::Tanh, 2.0, 1.0, 3},
@@ -285,8 +286,15 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"odd", 3, 9, 3, 7, 6, ThresholdKind::Logistic, -3.0, 0.5, 3},
         MatchCase{"narrow", 12, 24, 7, 6, 4, ThresholdKind::Logistic, 2.0, 1.0, 3},
         MatchCase{"narrowest", 40, 20, 1, 6, 4, ThresholdKind::Tanh, 2.0, 1.0, 3},
+        // Layers whose columns leave every narrower strip after the widest ones.
+        MatchCase{"strips", 5, 47, 37, 6, 3, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        // Output sums taken from turned tiles of 8 and 12 rows, with rows left over.
+        MatchCase{"tiles8", 4, 18, 10, 5, 3, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        MatchCase{"tiles12", 4, 13, 14, 5, 3, ThresholdKind::Logistic, 2.0, 1.0, 3},
         // Output weights too many to keep a transposed copy of.
-        MatchCase{"large", 6, 130, 130, 4, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
+        MatchCase{"large", 6, 130, 130, 4, 1, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        // Output weights too many to take in column strips.
+        MatchCase{"long", 3, 300, 120, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Backpropagation, StopRequestEndsAfterTheCurrentVector) {
