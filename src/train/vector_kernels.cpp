@@ -56,8 +56,8 @@ VORNETICA_KERNEL_BODY long addOuterProductPartBody(double x, const double* __res
         const double product = x * v[j];
         const double sum = row[j] + product;
         row[j] = sum;
-        outOfRange |= static_cast<long>((std::abs(product + 0.5) > 32767.5) |
-                                        (std::abs(sum + 0.5) > 32767.5));
+        outOfRange |= static_cast<long>(std::abs(product + 0.5) > 32767.5) |
+                      static_cast<long>(std::abs(sum + 0.5) > 32767.5);
     }
     return outOfRange;
 }
