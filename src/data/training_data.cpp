@@ -84,10 +84,6 @@ std::uint64_t mostValuesIn(const ItemReader& reader) {
     refuseShortFile(path, found, vectors, size);
 }
 
-// Values are set aside as they are read, a block at a time, so that a file which
-// claims a large count but holds little costs only what it holds.
-constexpr std::uint64_t kValuesSetAsideAtOnce = std::uint64_t{1} << 16;
-
 void requireRoomFor(const std::string& path, int vectors, int size) {
     if (!fitsInMemory(matrixBytes(static_cast<std::uint64_t>(vectors),
                                   static_cast<std::uint64_t>(size), sizeof(double)))) {
@@ -105,7 +101,10 @@ Matrix<double> readVectors(ItemReader& reader, const std::string& path, int vect
     requireRoomFor(path, vectors, size);
     std::vector<double> values;
     try {
-        values.reserve(static_cast<std::size_t>(std::min(needed, kValuesSetAsideAtOnce)));
+        // The file can hold this many values (checked above), and reserving without
+        // filling costs no memory until values arrive; growing by copies instead
+        // would hold up to three times the values while reading.
+        values.reserve(static_cast<std::size_t>(needed));
         std::string_view item;
         for (std::uint64_t i = 0; i < needed; ++i) {
             if (!reader.next(item)) {
