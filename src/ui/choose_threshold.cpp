@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <charconv>
 #include <cmath>
 
+#include "data/number_text.h"
 #include "neuron/threshold.h"
 #include "settings/user_error.h"
 #include "ui/parameter_help.h"
@@ -27,13 +27,8 @@ constexpr std::array<ThresholdKind, 6> kKinds{ThresholdKind::Linear, ThresholdKi
 
 // The value in a box, or `fallback` while the box holds no number.
 double numberIn(const QLineEdit* box, double fallback) {
-    const std::string text = box->text().toStdString();
     double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        return fallback;
-    }
-    return value;
+    return parseFileNumber(box->text().trimmed().toStdString(), value) ? value : fallback;
 }
 
 // The graph of one function for x in [-3, 3], axes through the origin. The vertical
