@@ -302,42 +302,35 @@ DaNetwork readDa(NetworkFileItems& items) {
 
 // ---- Loading into the recall fields ----------------------------------------
 
-void commitBpn(NetworkSettings& s, BpnNetwork& n) {
-    const int in = n.inputSize();
-    const int hid = n.hiddenSize();
-    const int out = n.outputSize();
+// The layered kinds (BPN, CPN) share sizes, the two weight matrices and the three
+// work vectors. The work vectors are made first, so a failure changes no field.
+void commitLayers(NetworkSettings& s, int in, int hid, int out, Matrix<double>& hiddenWeights,
+                  Matrix<double>& outputWeights) {
     std::vector<double> state(in);
     std::vector<double> hidden(hid);
     std::vector<double> output(out);
     s.RecallInputSize = static_cast<std::int16_t>(in);
     s.RecallHiddenSize = static_cast<std::int16_t>(hid);
     s.RecallOutputSize = static_cast<std::int16_t>(out);
-    s.RecallInputScale = n.InputScale;
-    s.RecallOutputScale = n.OutputScale;
-    s.RecallHiddenWeights = std::move(n.HiddenWeights);
-    s.RecallOutputWeights = std::move(n.OutputWeights);
-    s.RecallHiddenThresholds = std::move(n.HiddenThresholds);
-    s.RecallOutputThresholds = std::move(n.OutputThresholds);
+    s.RecallHiddenWeights = std::move(hiddenWeights);
+    s.RecallOutputWeights = std::move(outputWeights);
     s.RecallStateVector = std::move(state);
     s.RecallHiddenVector = std::move(hidden);
     s.RecallOutputVector = std::move(output);
 }
 
+void commitBpn(NetworkSettings& s, BpnNetwork& n) {
+    commitLayers(s, n.inputSize(), n.hiddenSize(), n.outputSize(), n.HiddenWeights,
+                 n.OutputWeights);
+    s.RecallInputScale = n.InputScale;
+    s.RecallOutputScale = n.OutputScale;
+    s.RecallHiddenThresholds = std::move(n.HiddenThresholds);
+    s.RecallOutputThresholds = std::move(n.OutputThresholds);
+}
+
 void commitCpn(NetworkSettings& s, CpnNetwork& n) {
-    const int in = n.inputSize();
-    const int hid = n.hiddenSize();
-    const int out = n.outputSize();
-    std::vector<double> state(in);
-    std::vector<double> hidden(hid);
-    std::vector<double> output(out);
-    s.RecallInputSize = static_cast<std::int16_t>(in);
-    s.RecallHiddenSize = static_cast<std::int16_t>(hid);
-    s.RecallOutputSize = static_cast<std::int16_t>(out);
-    s.RecallHiddenWeights = std::move(n.HiddenWeights);
-    s.RecallOutputWeights = std::move(n.OutputWeights);
-    s.RecallStateVector = std::move(state);
-    s.RecallHiddenVector = std::move(hidden);
-    s.RecallOutputVector = std::move(output);
+    commitLayers(s, n.inputSize(), n.hiddenSize(), n.outputSize(), n.HiddenWeights,
+                 n.OutputWeights);
 }
 
 void commitBsb(NetworkSettings& s, BsbNetwork& n) {

@@ -34,6 +34,19 @@ void useKernelLevel(KernelLevel level);
 // Defines `name` taking `params` and running `body` (an always-inline function
 // taking the same arguments), once per vector unit, picked by kernelLevel().
 #if VORNETICA_KERNEL_LEVELS
+// The function callers use: it runs the copy for the vector unit chosen at start-up.
+#define VORNETICA_DISPATCH(ret, name, params, args)  \
+    ret name params {                                \
+        switch (::vornetica::kernelLevel()) {        \
+            case ::vornetica::KernelLevel::Avx512:   \
+                return name##Avx512 args;            \
+            case ::vornetica::KernelLevel::Avx2:     \
+                return name##Avx2 args;              \
+            case ::vornetica::KernelLevel::Portable: \
+                break;                               \
+        }                                            \
+        return name##Portable args;                  \
+    }
 #define VORNETICA_KERNEL(ret, name, body, params, args)  \
     VORNETICA_AT_AVX512 static ret name##Avx512 params { \
         return body args;                                \
@@ -44,17 +57,7 @@ void useKernelLevel(KernelLevel level);
     static ret name##Portable params {                   \
         return body args;                                \
     }                                                    \
-    ret name params {                                    \
-        switch (::vornetica::kernelLevel()) {            \
-            case ::vornetica::KernelLevel::Avx512:       \
-                return name##Avx512 args;                \
-            case ::vornetica::KernelLevel::Avx2:         \
-                return name##Avx2 args;                  \
-            case ::vornetica::KernelLevel::Portable:     \
-                break;                                   \
-        }                                                \
-        return name##Portable args;                      \
-    }
+    VORNETICA_DISPATCH(ret, name, params, args)
 // The same for a body templated on how many eight-wide columns it keeps in
 // registers: as many as the vector unit has registers for.
 #define VORNETICA_STRIP_KERNEL(ret, name, body, params, args) \
@@ -67,17 +70,7 @@ void useKernelLevel(KernelLevel level);
     static ret name##Portable params {                        \
         return body<1> args;                                  \
     }                                                         \
-    ret name params {                                         \
-        switch (::vornetica::kernelLevel()) {                 \
-            case ::vornetica::KernelLevel::Avx512:            \
-                return name##Avx512 args;                     \
-            case ::vornetica::KernelLevel::Avx2:              \
-                return name##Avx2 args;                       \
-            case ::vornetica::KernelLevel::Portable:          \
-                break;                                        \
-        }                                                     \
-        return name##Portable args;                           \
-    }
+    VORNETICA_DISPATCH(ret, name, params, args)
 #else
 #define VORNETICA_KERNEL(ret, name, body, params, args) \
     ret name params {                                   \

@@ -12,6 +12,7 @@
 #include "netfile/network_file.h"
 #include "support/recording_progress.h"
 #include "support/temp_dir.h"
+#include "support/training_settings.h"
 #include "train/training_run.h"
 
 namespace vornetica {
@@ -20,6 +21,7 @@ namespace {
 using testing::readText;
 using testing::RecordingProgress;
 using testing::TempDir;
+using testing::useModestTrainingSettings;
 using testing::writeText;
 
 std::vector<std::string> linesOf(const std::string& text) {
@@ -44,18 +46,7 @@ class OverflowTest : public ::testing::Test {
     RandomSource random;
     RecordingProgress progress;
 
-    void SetUp() override {
-        setDefaultSettings(settings);
-        settings.InputScale = settings.OutputScale = 10.0;
-        settings.Alpha = 0.5;
-        settings.Beta = 0.25;
-        settings.Gamma = 0.5;
-        settings.ErrorThreshold = 0.0001;
-        settings.MaxIterations = 20;
-        settings.NumberTimeSteps = 5;
-        settings.InputDataPath = folder.file("input.dat");
-        settings.OutputDataPath = folder.file("output.dat");
-    }
+    void SetUp() override { useModestTrainingSettings(settings, folder); }
 
     TrainingResult run() { return runTraining(captureTrainingRequest(settings), random, progress); }
 

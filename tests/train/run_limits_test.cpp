@@ -10,12 +10,14 @@
 
 #include "support/file_faults.h"
 #include "support/temp_dir.h"
+#include "support/training_settings.h"
 #include "train/training_run.h"
 
 namespace vornetica {
 namespace {
 
 using testing::TempDir;
+using testing::useModestTrainingSettings;
 using testing::writeText;
 
 struct LargestRun {
@@ -34,16 +36,7 @@ TEST(RunLimits, TheLargestSizesAreRefusedWhenTheyDoNotFit) {
     writeText(folder.file("output.dat"), "");
     for (const LargestRun& largest : runs) {
         NetworkSettings settings;
-        setDefaultSettings(settings);
-        settings.InputScale = settings.OutputScale = 10.0;
-        settings.Alpha = 0.5;
-        settings.Beta = 0.25;
-        settings.Gamma = 0.5;
-        settings.ErrorThreshold = 0.0001;
-        settings.MaxIterations = 20;
-        settings.NumberTimeSteps = 5;
-        settings.InputDataPath = folder.file("input.dat");
-        settings.OutputDataPath = folder.file("output.dat");
+        useModestTrainingSettings(settings, folder);
         settings.InputSize = settings.HiddenSize = settings.OutputSize = 32767;
         largest.choose(settings);
         RandomSource random;
