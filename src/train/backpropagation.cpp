@@ -490,7 +490,8 @@ struct RatioSquaresNode {
 // divisions overlap the next exponentials.
 constexpr std::size_t kSmallNet = 64;
 constexpr std::size_t kFewEnds = 2;
-// A hidden layer this long has its sums computed by the vector kernel even then.
+// A hidden layer this long has its sums and its nodes computed by the vector
+// kernels even then.
 constexpr std::size_t kLongLayer = 16;
 
 bool trainsAsSmallNet(std::size_t I, std::size_t H, std::size_t O) {
@@ -700,8 +701,12 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
             h[j] = sum;
         }
     }
-    for (std::size_t j = 0; j < H; ++j) {
-        h[j] = node(h[j] + hiddenThresholds[j]);
+    if (H >= kLongLayer) {
+        applyNodes(node, network.HiddenThresholds, h);
+    } else {
+        for (std::size_t j = 0; j < H; ++j) {
+            h[j] = node(h[j] + hiddenThresholds[j]);
+        }
     }
     for (std::size_t k = 0; k < O; ++k) {
         double sum = 0.0;

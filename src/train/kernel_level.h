@@ -10,6 +10,8 @@
 #define VORNETICA_KERNEL_LEVELS 1
 #define VORNETICA_AT_AVX512 __attribute__((target("avx512f")))
 #define VORNETICA_AT_AVX2 __attribute__((target("avx2")))
+// Only for copying arithmetic that fuses on purpose (train/exponentials.cpp).
+#define VORNETICA_AT_AVX2_FMA __attribute__((target("avx2,fma")))
 #define VORNETICA_KERNEL_BODY [[gnu::always_inline]] inline
 #else
 #define VORNETICA_KERNEL_LEVELS 0

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "train/exponentials.h"
 #include "train/kernel_level.h"
 
 // The default build stays portable; the few hot loops get a copy per vector unit
@@ -62,6 +63,13 @@ VORNETICA_KERNEL_BODY long addOuterProductPartBody(double x, const double* __res
     return outOfRange;
 }
 
+VORNETICA_KERNEL_BODY void negatedSumsBody(double* __restrict v, const double* __restrict w,
+                                           std::size_t n) {
+    for (std::size_t j = 0; j < n; ++j) {
+        v[j] = -(v[j] + w[j]);
+    }
+}
+
 VORNETICA_KERNEL_BODY void reciprocalsOfOnePlusBody(double* __restrict v, std::size_t n) {
     for (std::size_t j = 0; j < n; ++j) {
         v[j] = 1.0 / (1.0 + v[j]);
@@ -82,16 +90,16 @@ VORNETICA_KERNEL(void, divideElementwise, divideElementwiseBody,
 VORNETICA_KERNEL(long, addOuterProductPart, addOuterProductPartBody,
                  (double x, const double* v, double* row, std::size_t n), (x, v, row, n))
 
+VORNETICA_KERNEL(void, negatedSums, negatedSumsBody, (double* v, const double* w, std::size_t n),
+                 (v, w, n))
 VORNETICA_KERNEL(void, reciprocalsOfOnePlus, reciprocalsOfOnePlusBody, (double* v, std::size_t n),
                  (v, n))
 
-// The same expression as the neuron library's LogisticThreshold, with the same exp,
-// without a call into the library per node; the exponentials go one by one (a
-// vector exp would not give the same bits), then the divisions side by side.
+// The same expression as the neuron library's LogisticThreshold, with the same
+// exp's bits, without a call into the library per node.
 void applyLogistic(double* net, const double* thresholds, std::size_t n) {
-    for (std::size_t j = 0; j < n; ++j) {
-        net[j] = std::exp(-(net[j] + thresholds[j]));
-    }
+    negatedSums(net, thresholds, n);
+    exponentials(net, n);
     reciprocalsOfOnePlus(net, n);
 }
 

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+
+namespace vornetica {
+
+// v[j] = exp(v[j]) for n values, with the bits of the C library's exp. Where the
+// processor and the C library allow it, the values go several at a time through
+// a copy of the C library's own steps in the vector units; otherwise, and for
+// values outside the copy's range, one call each.
+void exponentials(double* v, std::size_t n);
+
+// Whether exponentials() runs several at a time at the present kernel level: only
+// where the processor has the units and a check at first use found the copy giving
+// the C library's bits.
+bool exponentialsSideBySide();
+
+}  // namespace vornetica
