@@ -549,18 +549,27 @@ void loadVector(std::size_t p, BpnWork& work) {
 
 // Only a signed error signal above the threshold keeps the run going. The report
 // gives the largest signed signal and the mean square.
-void noteErrors(const BpnWork& work, double ErrorThreshold, EpochErrors& errors) {
+// The totals are copied into locals and back, in a function of its own: kept in
+// the record, or spilled by the large loop around, each addition would wait for the
+// last one's store.
+[[gnu::noinline]] void noteErrors(const BpnWork& work, double ErrorThreshold,
+                                  EpochErrors& errors) {
+    bool above = errors.above;
+    double largest = errors.largest;
+    double squares = errors.squares;
+    std::size_t count = errors.count;
     for (std::size_t k = 0; k < work.O; ++k) {
         const double d = work.D[k];
         if (d > ErrorThreshold) {
-            errors.above = true;
+            above = true;
         }
-        if (errors.count == 0 || d > errors.largest) {
-            errors.largest = d;
+        if (count == 0 || d > largest) {
+            largest = d;
         }
-        errors.squares += d * d;
-        ++errors.count;
+        squares += d * d;
+        ++count;
     }
+    errors = {above, largest, squares, count};
 }
 
 void checkTrainingSet(const BpnParameters& parameters, const TrainingSet& data) {
