@@ -290,19 +290,25 @@ void EncodeWindow::startPressed() {
         saveNetwork_->setEnabled(true);
         return;
     }
-    sizeGridsForCurrentKind();
-    passLimitNote_->hide();
-    const bool hasThreshold =
-        *request.kind == NetworkKind::BPN || *request.kind == NetworkKind::BSB;
-    chart_->beginRun(*request.kind, hasThreshold ? std::optional<double>(settings().ErrorThreshold)
-                                                 : std::nullopt);
-    pattern_->setValues(
-        std::vector<double>(static_cast<std::size_t>(std::max<int>(settings().InputSize, 0)), 0.0));
+    const NetworkKind kind = *request.kind;
     readAutocorrelatorVectors(request);
     progress_.reset();
+    startWorker(std::move(request));
+
+    // The run does not wait for the window to get ready for it: the values it hands
+    // over are only taken on this thread, after this.
+    sizeGridsForCurrentKind();
+    passLimitNote_->hide();
+    const bool hasThreshold = kind == NetworkKind::BPN || kind == NetworkKind::BSB;
+    chart_->beginRun(
+        kind, hasThreshold ? std::optional<double>(settings().ErrorThreshold) : std::nullopt);
+    pattern_->setValues(
+        std::vector<double>(static_cast<std::size_t>(std::max<int>(settings().InputSize, 0)), 0.0));
     setRunning(true);
     refresh_.start();
+}
 
+void EncodeWindow::startWorker(TrainingRequest request) {
     RandomSource& random = wizard().random();
     worker_ = std::thread([this, &random, request = std::move(request)] {
         TrainingResult result;

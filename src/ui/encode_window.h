@@ -42,6 +42,8 @@ class EncodeWindow : public WizardScreen {
     void showChanges(bool allColumns);
 
     void startPressed();
+    // Runs the training on the worker thread; runEnded follows on this one.
+    void startWorker(TrainingRequest request);
     void stopPressed();
     void readAutocorrelatorVectors(const TrainingRequest& request);
     void showAutocorrelatorVector(int index);

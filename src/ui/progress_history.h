@@ -14,7 +14,9 @@ namespace vornetica {
 // whatever the stride, so the curve always ends where the run is. No widgets here.
 class ProgressHistory {
   public:
-    static constexpr std::size_t DefaultCapacity = 2048;
+    // About a point per pixel of the chart: more would not show, yet every one
+    // costs drawing time while a run goes on.
+    static constexpr std::size_t DefaultCapacity = 512;
 
     explicit ProgressHistory(std::size_t capacity = DefaultCapacity);
 
