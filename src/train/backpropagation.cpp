@@ -537,14 +537,8 @@ struct BpnWork {
 };
 
 void loadVector(std::size_t p, BpnWork& work) {
-    const double* input = work.inputs->row(p).data();
-    const double* target = work.targets->row(p).data();
-    for (std::size_t i = 0; i < work.I; ++i) {
-        work.x[i] = input[i] / work.InputScale;
-    }
-    for (std::size_t k = 0; k < work.O; ++k) {
-        work.t[k] = target[k] / work.OutputScale;
-    }
+    quotients(work.inputs->row(p).data(), work.InputScale, work.x.data(), work.I);
+    quotients(work.targets->row(p).data(), work.OutputScale, work.t.data(), work.O);
 }
 
 // Only a signed error signal above the threshold keeps the run going. The report

@@ -47,6 +47,13 @@ VORNETICA_KERNEL_BODY void divideElementwiseBody(double* __restrict v,
     }
 }
 
+VORNETICA_KERNEL_BODY void quotientsBody(const double* __restrict v, double divisor,
+                                         double* __restrict out, std::size_t n) {
+    for (std::size_t j = 0; j < n; ++j) {
+        out[j] = v[j] / divisor;
+    }
+}
+
 // Whole numbers up to 2^31 in magnitude: v + 0.5 is exact, and |v + 0.5| > 32767.5
 // holds exactly when v lies outside -32768 to 32767. The marks are or-ed, not
 // counted, so no addition chain holds up the loop.
@@ -87,6 +94,9 @@ VORNETICA_KERNEL(void, addScaled, addScaledBody,
 VORNETICA_KERNEL(void, takeSquareRoots, takeSquareRootsBody, (double* v, std::size_t n), (v, n))
 VORNETICA_KERNEL(void, divideElementwise, divideElementwiseBody,
                  (double* v, const double* divisors, std::size_t n), (v, divisors, n))
+VORNETICA_KERNEL(void, quotients, quotientsBody,
+                 (const double* v, double divisor, double* out, std::size_t n),
+                 (v, divisor, out, n))
 VORNETICA_KERNEL(long, addOuterProductPart, addOuterProductPartBody,
                  (double x, const double* v, double* row, std::size_t n), (x, v, row, n))
 

@@ -25,6 +25,9 @@ void takeSquareRoots(double* v, std::size_t n);
 // v[j] = v[j] / divisors[j]
 void divideElementwise(double* v, const double* divisors, std::size_t n);
 
+// out[j] = v[j] / divisor
+void quotients(const double* v, double divisor, double* out, std::size_t n);
+
 // For whole numbers in doubles: row[j] = row[j] + x * v[j].
 // Returns non-zero when a product or sum lies outside the 16-bit range -32768 to 32767.
 long addOuterProductPart(double x, const double* v, double* row, std::size_t n);
