@@ -26,6 +26,9 @@ namespace {
 
 // About 25 refreshes a second: smooth to the eye, and cheap beside any run.
 constexpr int RefreshMilliseconds = 40;
+// The chart every fifth refresh: its curves move slowly, and laying out its axes
+// and drawing its curves costs far more than a row of cells.
+constexpr int RefreshesPerChartUpdate = 5;
 // The autocorrelator's matrix grid is 600 twips high.
 constexpr int AutocorrelatorOutputHeight = 40;
 constexpr int CellWidth = 56;
@@ -356,11 +359,10 @@ void EncodeWindow::stopPressed() {
 }
 
 void EncodeWindow::showChanges(bool allColumns) {
-    if (std::optional<std::vector<EpochReport>> points = progress_.takeHistory()) {
-        chart_->showPoints(*points);
-        if (!points->empty()) {
-            showAutocorrelatorVector(points->back().index);
-        }
+    const bool chartDue = allColumns || ++refreshesSinceChart_ >= RefreshesPerChartUpdate;
+    if (chartDue) {
+        refreshesSinceChart_ = 0;
+        showHistory();
     }
     bool inputChanged = false;
     for (GridProgress::Change& change : progress_.takeChanges()) {
@@ -412,6 +414,15 @@ void EncodeWindow::showChanges(bool allColumns) {
             if (cells->cells().text(0, column) != text) {
                 cells->cells().setText(0, column, std::move(text));
             }
+        }
+    }
+}
+
+void EncodeWindow::showHistory() {
+    if (std::optional<std::vector<EpochReport>> points = progress_.takeHistory()) {
+        chart_->showPoints(*points);
+        if (!points->empty()) {
+            showAutocorrelatorVector(points->back().index);
         }
     }
 }

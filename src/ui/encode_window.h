@@ -40,6 +40,8 @@ class EncodeWindow : public WizardScreen {
     void setRunning(bool running);
     // Takes the run's new values; formats those in columns the user can see, or all.
     void showChanges(bool allColumns);
+    // The chart of the run's reports so far, and the autocorrelator's last vector.
+    void showHistory();
 
     void startPressed();
     // Runs the training on the worker thread; runEnded follows on this one.
@@ -82,6 +84,7 @@ class EncodeWindow : public WizardScreen {
     bool trainedOnce_ = false;
     GridProgress progress_;
     QTimer refresh_;
+    int refreshesSinceChart_ = 0;
     std::thread worker_;
     // Written by the worker just before it hands the end of the run to this thread.
     std::optional<TrainingResult> finished_;

@@ -123,7 +123,12 @@ void ProgressChart::beginRun(NetworkKind kind, std::optional<double> threshold) 
     meanSquared_->setVisible(kind == NetworkKind::BPN);
     threshold_->setVisible(threshold.has_value());
     chart()->setTitle(QStringLiteral("Training progress"));
-    showPoints({});
+    // The axes keep the last run's ranges until the new run's first points come:
+    // laying them out afresh for an empty chart would cost the run's start more than
+    // drawing its points does, and a run like the last one then needs no new layout.
+    largest_->clear();
+    meanSquared_->clear();
+    threshold_->clear();
 }
 
 void ProgressChart::showPoints(const std::vector<EpochReport>& points) {
