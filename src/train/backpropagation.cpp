@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -519,21 +520,38 @@ struct BpnWork {
     const Matrix<double>* inputs;
     const Matrix<double>* targets;
     double InputScale, OutputScale;
-    std::vector<double> x;             // X[p], the input divided by InputScale
-    std::vector<double> t;             // T[p], the target divided by OutputScale
-    std::vector<double> D;             // D[p], the output error signals
-    std::vector<double> hidden;        // h, the hidden nets first
-    std::vector<double> output;        // o, the output nets first
-    std::vector<double> hiddenError;   // e
-    std::vector<double> waitingInput;  // X[p] of the vector whose hidden changes wait
+    // One allocation holds every buffer below: for the smallest nets a run is over in
+    // microseconds, and an allocation per buffer would be a good part of it.
+    std::vector<double> storage;
+    std::span<double> x;             // X[p], the input divided by InputScale
+    std::span<double> t;             // T[p], the target divided by OutputScale
+    std::span<double> D;             // D[p], the output error signals
+    std::span<double> hidden;        // h, the hidden nets first
+    std::span<double> output;        // o, the output nets first
+    std::span<double> hiddenError;   // e
+    std::span<double> waitingInput;  // X[p] of the vector whose hidden changes wait
     bool hiddenChangesWait = false;
     // Output weights small enough for the fast caches are trained transposed, so
     // that the backward sums and the changes run along rows; the output sums then
     // turn small tiles of them in registers. The run's result takes them back at
     // the end (flushWaitingChanges).
     bool transposedOutput = false;
-    std::vector<double> outputWeightsT;  // O x H
-    std::vector<double> rowChange;       // Alpha * h[j]
+    std::span<double> outputWeightsT;  // O x H
+    std::span<double> rowChange;       // Alpha * h[j]
+};
+
+// Hands out consecutive parts of one buffer.
+class BufferParts {
+  public:
+    explicit BufferParts(std::vector<double>& storage) : next_(storage.data()) {}
+    std::span<double> take(std::size_t size) {
+        const std::span<double> part(next_, size);
+        next_ += size;
+        return part;
+    }
+
+  private:
+    double* next_;
 };
 
 void loadVector(std::size_t p, BpnWork& work) {
@@ -546,8 +564,7 @@ void loadVector(std::size_t p, BpnWork& work) {
 // The totals are copied into locals and back, in a function of its own: kept in
 // the record, or spilled by the large loop around, each addition would wait for the
 // last one's store.
-[[gnu::noinline]] void noteErrors(const BpnWork& work, double ErrorThreshold,
-                                  EpochErrors& errors) {
+[[gnu::noinline]] void noteErrors(const BpnWork& work, double ErrorThreshold, EpochErrors& errors) {
     bool above = errors.above;
     double largest = errors.largest;
     double squares = errors.squares;
@@ -589,18 +606,21 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.targets = &data.outputs;
     work.InputScale = parameters.InputScale;
     work.OutputScale = parameters.OutputScale;
-    work.x.resize(work.I);
-    work.t.resize(work.O);
-    work.D.resize(work.O);
-    work.hidden.resize(work.H);
-    work.output.resize(work.O);
-    work.hiddenError.resize(work.H);
-    work.waitingInput.resize(work.I);
     work.transposedOutput =
         !trainsAsSmallNet(work.I, work.H, work.O) && work.H * work.O <= kTransposedOutputLimit;
+    const std::size_t transposed = work.transposedOutput ? work.H * work.O + work.H : 0;
+    work.storage.assign(2 * work.I + 3 * work.O + 2 * work.H + transposed, 0.0);
+    BufferParts parts(work.storage);
+    work.x = parts.take(work.I);
+    work.t = parts.take(work.O);
+    work.D = parts.take(work.O);
+    work.hidden = parts.take(work.H);
+    work.output = parts.take(work.O);
+    work.hiddenError = parts.take(work.H);
+    work.waitingInput = parts.take(work.I);
     if (work.transposedOutput) {
-        work.outputWeightsT.resize(work.H * work.O);
-        work.rowChange.resize(work.H);
+        work.outputWeightsT = parts.take(work.H * work.O);
+        work.rowChange = parts.take(work.H);
     }
     return work;
 }
