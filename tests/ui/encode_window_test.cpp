@@ -233,6 +233,9 @@ TEST_F(EncodeWindowTest, OnlyStopActsDuringARunAndStopEndsItWithDone) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return !grid(Screen::EncodeWindow, "IterationsGrid")->cells().text(0, 0).empty(); },
         60000));
+    // So does the chart, less often than the grids.
+    auto* chart = control<ProgressChart>(Screen::EncodeWindow, "ProgressChart");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chart->largestSeries()->count() > 0; }, 60000));
 
     ASSERT_TRUE(window()->running());
     click(Screen::EncodeWindow, "cmdStop");
