@@ -65,32 +65,36 @@ VORNETICA_KERNEL_BODY void addChangesBody(double* __restrict W, std::size_t rows
     }
 }
 
-// sums[l] = sum over ascending k of D[k] * w[l * O + k] for the 4 * Groups rows
-// l, each sum from 0.0. The vector form holds four sums in the lanes of one
+// sums[l] += D[k] * w[l * stride + k] for k = 0, 1, ..., length - 1 in turn, for
+// the 4 * Groups rows l. The vector form holds four sums in the lanes of one
 // register and turns each 4 x 4 tile of four rows so that lane l meets row l's
 // elements in ascending k: the same additions in the same order as the scalar
 // loop. Several groups keep several independent additions in flight.
 template <int Groups>
-VORNETICA_KERNEL_BODY void rowSums(const double* __restrict w, std::size_t O,
-                                   const double* __restrict D, double* sums) {
+VORNETICA_KERNEL_BODY void addRowSumsOfGroups(const double* __restrict w, std::size_t stride,
+                                              std::size_t length, const double* __restrict D,
+                                              double* sums) {
     constexpr int kRows = 4 * Groups;
     std::size_t k = 0;
     double s[kRows];
+    for (int l = 0; l < kRows; ++l) {
+        s[l] = sums[l];
+    }
 #if defined(__GNUC__) && !defined(__clang__)
     using Lanes = double __attribute__((vector_size(32)));
     using Picks = long long __attribute__((vector_size(32)));
     Lanes lanes[Groups];
     for (int g = 0; g < Groups; ++g) {
-        lanes[g] = Lanes{0.0, 0.0, 0.0, 0.0};
+        lanes[g] = Lanes{s[4 * g], s[4 * g + 1], s[4 * g + 2], s[4 * g + 3]};
     }
-    for (; k + 4 <= O; k += 4) {
+    for (; k + 4 <= length; k += 4) {
         for (int g = 0; g < Groups; ++g) {
-            const double* rows = w + std::size_t(4 * g) * O + k;
+            const double* rows = w + std::size_t(4 * g) * stride + k;
             Lanes r0, r1, r2, r3;
             std::memcpy(&r0, rows, sizeof r0);
-            std::memcpy(&r1, rows + O, sizeof r1);
-            std::memcpy(&r2, rows + 2 * O, sizeof r2);
-            std::memcpy(&r3, rows + 3 * O, sizeof r3);
+            std::memcpy(&r1, rows + stride, sizeof r1);
+            std::memcpy(&r2, rows + 2 * stride, sizeof r2);
+            std::memcpy(&r3, rows + 3 * stride, sizeof r3);
             const Lanes t0 = __builtin_shuffle(r0, r1, Picks{0, 4, 2, 6});
             const Lanes t1 = __builtin_shuffle(r0, r1, Picks{1, 5, 3, 7});
             const Lanes t2 = __builtin_shuffle(r2, r3, Picks{0, 4, 2, 6});
@@ -111,14 +115,10 @@ VORNETICA_KERNEL_BODY void rowSums(const double* __restrict w, std::size_t O,
     for (int l = 0; l < kRows; ++l) {
         s[l] = lanes[l / 4][l % 4];
     }
-#else
-    for (int l = 0; l < kRows; ++l) {
-        s[l] = 0.0;
-    }
 #endif
-    for (; k < O; ++k) {
+    for (; k < length; ++k) {
         for (int l = 0; l < kRows; ++l) {
-            s[l] += D[k] * w[std::size_t(l) * O + k];
+            s[l] += D[k] * w[std::size_t(l) * stride + k];
         }
     }
     for (int l = 0; l < kRows; ++l) {
@@ -126,17 +126,18 @@ VORNETICA_KERNEL_BODY void rowSums(const double* __restrict w, std::size_t O,
     }
 }
 
-// sums[n] = sum over ascending c of v[c] * M[n][c] for Rows rows, side by side.
+// The same for Rows rows, one to three, side by side.
 template <int Rows>
-VORNETICA_KERNEL_BODY void fewRowSums(const double* __restrict M, std::size_t cols,
-                                      const double* __restrict v, double* __restrict sums) {
+VORNETICA_KERNEL_BODY void addRowSumsOfFew(const double* __restrict M, std::size_t stride,
+                                           std::size_t length, const double* __restrict v,
+                                           double* __restrict sums) {
     double s[Rows];
     for (int n = 0; n < Rows; ++n) {
-        s[n] = 0.0;
+        s[n] = sums[n];
     }
-    for (std::size_t c = 0; c < cols; ++c) {
+    for (std::size_t c = 0; c < length; ++c) {
         for (int n = 0; n < Rows; ++n) {
-            s[n] += v[c] * M[std::size_t(n) * cols + c];
+            s[n] += v[c] * M[std::size_t(n) * stride + c];
         }
     }
     for (int n = 0; n < Rows; ++n) {
@@ -144,27 +145,27 @@ VORNETICA_KERNEL_BODY void fewRowSums(const double* __restrict M, std::size_t co
     }
 }
 
-// sums[r] = sum over ascending c of v[c] * M[r][c] for every row r of M (rows x
-// cols), each from 0.0: sixteen rows at a time, then the rest in one go, so that
-// the sums of several rows always overlap.
-VORNETICA_KERNEL_BODY void allRowSumsBody(const double* __restrict M, std::size_t rows,
-                                          std::size_t cols, const double* __restrict v,
-                                          double* __restrict sums) {
+// sums[r] += v[c] * M[r * stride + c] for c = 0, 1, ..., length - 1 in turn, for
+// every row r: sixteen rows at a time, then the rest in one go, so that the sums
+// of several rows always overlap.
+VORNETICA_KERNEL_BODY void addRowSumsBody(const double* __restrict M, std::size_t rows,
+                                          std::size_t stride, std::size_t length,
+                                          const double* __restrict v, double* __restrict sums) {
     std::size_t r = 0;
     for (; r + 16 <= rows; r += 16) {
-        rowSums<4>(M + r * cols, cols, v, sums + r);
+        addRowSumsOfGroups<4>(M + r * stride, stride, length, v, sums + r);
     }
     switch ((rows - r) / 4) {
         case 3:
-            rowSums<3>(M + r * cols, cols, v, sums + r);
+            addRowSumsOfGroups<3>(M + r * stride, stride, length, v, sums + r);
             r += 12;
             break;
         case 2:
-            rowSums<2>(M + r * cols, cols, v, sums + r);
+            addRowSumsOfGroups<2>(M + r * stride, stride, length, v, sums + r);
             r += 8;
             break;
         case 1:
-            rowSums<1>(M + r * cols, cols, v, sums + r);
+            addRowSumsOfGroups<1>(M + r * stride, stride, length, v, sums + r);
             r += 4;
             break;
         default:
@@ -172,58 +173,16 @@ VORNETICA_KERNEL_BODY void allRowSumsBody(const double* __restrict M, std::size_
     }
     switch (rows - r) {
         case 3:
-            fewRowSums<3>(M + r * cols, cols, v, sums + r);
+            addRowSumsOfFew<3>(M + r * stride, stride, length, v, sums + r);
             break;
         case 2:
-            fewRowSums<2>(M + r * cols, cols, v, sums + r);
+            addRowSumsOfFew<2>(M + r * stride, stride, length, v, sums + r);
             break;
         case 1:
-            fewRowSums<1>(M + r * cols, cols, v, sums + r);
+            addRowSumsOfFew<1>(M + r * stride, stride, length, v, sums + r);
             break;
         default:
             break;
-    }
-}
-
-// Row block [j, j + rows) of the output weights: error signals from the rows as
-// they are, then the rows' changes.
-VORNETICA_KERNEL_BODY void finishRows(double* __restrict W, std::size_t j, std::size_t rows,
-                                      std::size_t O, const double* __restrict D,
-                                      const double* __restrict h, double Alpha, const double* sums,
-                                      double* __restrict e) {
-    for (std::size_t n = 0; n < rows; ++n) {
-        e[j + n] = ((1.0 - h[j + n]) * h[j + n]) * sums[n];
-        const double f = Alpha * h[j + n];
-        double* row = W + (j + n) * O;
-        for (std::size_t k = 0; k < O; ++k) {
-            row[k] += f * D[k];
-        }
-    }
-}
-
-// For each hidden node j: e[j] = ((1 - h[j]) * h[j]) * (sum over ascending k of
-// D[k] * W[j][k]) from row j before its update, then row j gets its changes
-// (Alpha * h[j]) * D[k]. Four rows at a time, so that four sums overlap.
-VORNETICA_KERNEL_BODY void backPropagateAndUpdateBody(double* __restrict W, std::size_t H,
-                                                      std::size_t O, const double* __restrict D,
-                                                      const double* __restrict h, double Alpha,
-                                                      double* __restrict e) {
-    std::size_t j = 0;
-    double sums[16];
-    for (; j + 16 <= H; j += 16) {
-        rowSums<4>(W + j * O, O, D, sums);
-        finishRows(W, j, 16, O, D, h, Alpha, sums, e);
-    }
-    for (; j + 4 <= H; j += 4) {
-        rowSums<1>(W + j * O, O, D, sums);
-        finishRows(W, j, 4, O, D, h, Alpha, sums, e);
-    }
-    for (; j < H; ++j) {
-        double sum = 0.0;
-        for (std::size_t k = 0; k < O; ++k) {
-            sum += D[k] * W[j * O + k];
-        }
-        finishRows(W, j, 1, O, D, h, Alpha, &sum, e);
     }
 }
 
@@ -443,10 +402,10 @@ void addChangesThenWeightedSums(double* W, std::size_t rows, std::size_t cols, d
     }
 }
 
-VORNETICA_KERNEL(void, allRowSums, allRowSumsBody,
-                 (const double* M, std::size_t rows, std::size_t cols, const double* v,
-                  double* sums),
-                 (M, rows, cols, v, sums))
+VORNETICA_KERNEL(void, addRowSums, addRowSumsBody,
+                 (const double* M, std::size_t rows, std::size_t stride, std::size_t length,
+                  const double* v, double* sums),
+                 (M, rows, stride, length, v, sums))
 VORNETICA_KERNEL(void, weightedSums, weightedSumsBody,
                  (const double* W, std::size_t rows, std::size_t cols, const double* factor,
                   double* net),
@@ -455,10 +414,6 @@ VORNETICA_KERNEL(void, addChanges, addChangesBody,
                  (double* W, std::size_t rows, std::size_t cols, double rate,
                   const double* rowSignal, const double* colSignal),
                  (W, rows, cols, rate, rowSignal, colSignal))
-VORNETICA_KERNEL(void, backPropagateAndUpdate, backPropagateAndUpdateBody,
-                 (double* W, std::size_t H, std::size_t O, const double* D, const double* h,
-                  double Alpha, double* e),
-                 (W, H, O, D, h, Alpha, e))
 // The neuron functions, each a small value type so that the choice is made once
 // per run and the node loops call the function directly.
 struct LinearNode {
@@ -509,8 +464,14 @@ struct EpochErrors {
     std::size_t count = 0;
 };
 
-// Output weights up to this many are also kept transposed (two copies of 128 KiB).
-constexpr std::size_t kTransposedOutputLimit = 16384;
+// Larger nets train their output weights in panels: each block of panelWidth rows
+// (hidden nodes) is stored transposed, in its own place in the matrix, so that the
+// backward sums of a panel's nodes run down its columns, each added from whole
+// rows of the panel, and its changes go with them; the output sums then turn small
+// tiles of each panel in registers. Up to this many weights the whole matrix is
+// one panel; beyond, panels this wide keep every walk through them contiguous.
+constexpr std::size_t kOnePanelLimit = 16384;
+constexpr std::size_t kPanelWidth = 32;
 
 // Everything one run needs, allocated before the first epoch so the epochs
 // themselves allocate nothing. A vector is divided by the scales when it is
@@ -531,13 +492,8 @@ struct BpnWork {
     std::span<double> hiddenError;   // e
     std::span<double> waitingInput;  // X[p] of the vector whose hidden changes wait
     bool hiddenChangesWait = false;
-    // Output weights small enough for the fast caches are trained transposed, so
-    // that the backward sums and the changes run along rows; the output sums then
-    // turn small tiles of them in registers. The run's result takes them back at
-    // the end (flushWaitingChanges).
-    bool transposedOutput = false;
-    std::span<double> outputWeightsT;  // O x H
-    std::span<double> rowChange;       // Alpha * h[j]
+    std::size_t panelWidth = 0;   // 0: the small nets' plain layout
+    std::span<double> rowChange;  // Alpha * h[j]
 };
 
 // Hands out consecutive parts of one buffer.
@@ -606,10 +562,10 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.targets = &data.outputs;
     work.InputScale = parameters.InputScale;
     work.OutputScale = parameters.OutputScale;
-    work.transposedOutput =
-        !trainsAsSmallNet(work.I, work.H, work.O) && work.H * work.O <= kTransposedOutputLimit;
-    const std::size_t transposed = work.transposedOutput ? work.H * work.O + work.H : 0;
-    work.storage.assign(2 * work.I + 3 * work.O + 2 * work.H + transposed, 0.0);
+    if (!trainsAsSmallNet(work.I, work.H, work.O)) {
+        work.panelWidth = work.H * work.O <= kOnePanelLimit ? work.H : kPanelWidth;
+    }
+    work.storage.assign(2 * work.I + 3 * work.O + 3 * work.H, 0.0);
     BufferParts parts(work.storage);
     work.x = parts.take(work.I);
     work.t = parts.take(work.O);
@@ -618,10 +574,7 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.output = parts.take(work.O);
     work.hiddenError = parts.take(work.H);
     work.waitingInput = parts.take(work.I);
-    if (work.transposedOutput) {
-        work.outputWeightsT = parts.take(work.H * work.O);
-        work.rowChange = parts.take(work.H);
-    }
+    work.rowChange = parts.take(work.H);
     return work;
 }
 
@@ -671,11 +624,26 @@ void computeHiddenLayer(const Node& node, const BpnNetwork& network, const doubl
     applyNodes(node, network.HiddenThresholds, net);
 }
 
-// h[j] * W[j][k] and W[j][k] * h[j] are the same product.
+// The panels of the output weights in turn: the hidden nodes of panel [j, j + w)
+// are its columns, and its row k holds W[j][k] to W[j + w - 1][k].
+template <typename PanelStep>
+void forEachPanel(const BpnWork& work, double* outputWeights, const PanelStep& step) {
+    for (std::size_t j = 0; j < work.H; j += work.panelWidth) {
+        const std::size_t w = std::min(work.panelWidth, work.H - j);
+        step(outputWeights + j * work.O, j, w);
+    }
+}
+
+// Each output sum takes the panels in turn and, within a panel, its row's terms in
+// ascending j: the terms h[j] * W[j][k] of the plain loop, in its order.
 template <typename Node>
-void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& work) {
+void computeOutputLayer(const Node& node, BpnNetwork& network, BpnWork& work) {
     double* net = work.output.data();
-    weightedSums(network.OutputWeights.values().data(), work.H, work.O, work.hidden.data(), net);
+    std::fill(work.output.begin(), work.output.end(), 0.0);
+    forEachPanel(work, network.OutputWeights.values().data(),
+                 [&](const double* panel, std::size_t j, std::size_t w) {
+                     addRowSums(panel, work.O, w, w, work.hidden.data() + j, net);
+                 });
     applyNodes(node, network.OutputThresholds, net);
 }
 
@@ -767,29 +735,44 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
     }
 }
 
-// Error signals from the transposed output weights, which take their changes at once.
-void backPropagateTransposed(const BpnParameters& parameters, BpnWork& work) {
+// Error signals from the output weights' panels, which take their changes at once.
+void backPropagateInPanels(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
     const double* h = work.hidden.data();
     for (std::size_t j = 0; j < work.H; ++j) {
         work.rowChange[j] = parameters.Alpha * h[j];
     }
     double* e = work.hiddenError.data();
-    columnSumsThenAddChanges(work.outputWeightsT.data(), work.O, work.H, work.D.data(),
-                             work.rowChange.data(), e);
+    forEachPanel(work, network.OutputWeights.values().data(),
+                 [&](double* panel, std::size_t j, std::size_t w) {
+                     columnSumsThenAddChanges(panel, work.O, w, work.D.data(),
+                                              work.rowChange.data() + j, e + j);
+                 });
     for (std::size_t j = 0; j < work.H; ++j) {
         e[j] = ((1.0 - h[j]) * h[j]) * e[j];
     }
 }
 
-void transposeOutputWeights(const BpnNetwork& network, BpnWork& work) {
-    if (!work.transposedOutput) {
+// Turns each panel of the output weights between its rows' plain layout (w x O)
+// and its transposed one (O x w), in place, with one panel of room aside.
+void turnPanels(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
+    if (work.panelWidth == 0) {
         return;
     }
-    for (std::size_t j = 0; j < work.H; ++j) {
-        for (std::size_t k = 0; k < work.O; ++k) {
-            work.outputWeightsT[k * work.H + j] = network.OutputWeights.at(j, k);
-        }
-    }
+    const std::size_t O = work.O;
+    std::vector<double> aside(std::min(work.panelWidth, work.H) * O);
+    forEachPanel(work, network.OutputWeights.values().data(),
+                 [&](double* panel, std::size_t, std::size_t w) {
+                     std::copy(panel, panel + w * O, aside.begin());
+                     for (std::size_t l = 0; l < w; ++l) {
+                         for (std::size_t k = 0; k < O; ++k) {
+                             if (intoPanels) {
+                                 panel[k * w + l] = aside[l * O + k];
+                             } else {
+                                 panel[l * O + k] = aside[k * w + l];
+                             }
+                         }
+                     }
+                 });
 }
 
 // The hidden weights' changes of a vector wait for the next vector's hidden sums
@@ -808,21 +791,9 @@ void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& 
     } else {
         computeHiddenLayer(node, network, x, work);
     }
-    double* outputWeights = network.OutputWeights.values().data();
-    if (work.transposedOutput) {
-        allRowSums(work.outputWeightsT.data(), work.O, work.H, work.hidden.data(),
-                   work.output.data());
-        applyNodes(node, network.OutputThresholds, work.output.data());
-    } else {
-        computeOutputLayer(node, network, work);
-    }
+    computeOutputLayer(node, network, work);
     computeOutputErrors(work, work.t.data(), D);
-    if (work.transposedOutput) {
-        backPropagateTransposed(parameters, work);
-    } else {
-        backPropagateAndUpdate(outputWeights, work.H, work.O, D, work.hidden.data(),
-                               parameters.Alpha, work.hiddenError.data());
-    }
+    backPropagateInPanels(parameters, network, work);
     updateThresholds(network.OutputThresholds, parameters.Alpha, D);
     updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
     std::copy(work.x.begin(), work.x.end(), work.waitingInput.begin());
@@ -835,13 +806,7 @@ void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, B
                    work.waitingInput.data(), work.hiddenError.data());
         work.hiddenChangesWait = false;
     }
-    if (work.transposedOutput) {
-        for (std::size_t j = 0; j < work.H; ++j) {
-            for (std::size_t k = 0; k < work.O; ++k) {
-                network.OutputWeights.at(j, k) = work.outputWeightsT[k * work.H + j];
-            }
-        }
-    }
+    turnPanels(network, work, false);
 }
 
 // The seven grids as the vector just trained leaves them (the buffers still hold
@@ -904,9 +869,7 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
     const bool small = trainsAsSmallNet(work.I, work.H, work.O);
     // The classic first net (exclusive or) gets its own unrolled copy.
     const bool exclusiveOr = work.I == 2 && work.H == 2 && work.O == 1;
-    if (!small) {
-        transposeOutputWeights(network, work);
-    }
+    turnPanels(network, work, true);
     // Widened so that MaxIterations up to 32767 works; the values shown stay the same.
     int counter = 0;
     bool continues = true;

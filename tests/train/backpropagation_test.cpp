@@ -291,10 +291,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Output sums taken from turned tiles of 8 and 12 rows, with rows left over.
         MatchCase{"tiles8", 4, 18, 10, 5, 3, ThresholdKind::Logistic, 2.0, 1.0, 3},
         MatchCase{"tiles12", 4, 13, 14, 5, 3, ThresholdKind::Logistic, 2.0, 1.0, 3},
-        // Output weights too many to keep a transposed copy of.
+        // Output weights too many for one panel: panels of 32 nodes, the last of 2.
         MatchCase{"large", 6, 130, 130, 4, 1, ThresholdKind::Logistic, 2.0, 1.0, 3},
-        // Output weights too many to take in column strips.
-        MatchCase{"long", 3, 300, 120, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
+        // Panels with a last one of 12 nodes.
+        MatchCase{"long", 3, 300, 120, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        // Panels whose rows are fewer than a tile's four.
+        MatchCase{"panelsFewOutputs", 3, 6000, 3, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        // Hidden weights too many for column strips: taken row by row.
+        MatchCase{"hiddenByRows", 120, 300, 3, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Backpropagation, StopRequestEndsAfterTheCurrentVector) {
