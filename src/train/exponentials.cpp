@@ -17,9 +17,16 @@ namespace vornetica {
 
 namespace {
 
-void exponentialsOneByOne(double* v, std::size_t n) {
+// What the lanes compute, one value at a time: exp(v[j]), or for a logistic layer
+// 1 / (1 + exp(-(v[j] + thresholds[j]))).
+template <bool Logistic>
+void oneByOne(double* v, const double* thresholds, std::size_t n) {
     for (std::size_t j = 0; j < n; ++j) {
-        v[j] = std::exp(v[j]);
+        if constexpr (Logistic) {
+            v[j] = 1.0 / (1.0 + std::exp(-(v[j] + thresholds[j])));
+        } else {
+            v[j] = std::exp(v[j]);
+        }
     }
 }
 
@@ -46,6 +53,7 @@ const double kC4 = std::bit_cast<double>(std::uint64_t{0x3fa55555cf172b91});
 const double kC5 = std::bit_cast<double>(std::uint64_t{0x3f81111167a4d017});
 constexpr double kSmallest = 0x1p-54;  // below: the library returns 1 + x
 constexpr double kLargest = 512.0;     // from here: its overflow and underflow cases
+constexpr long long kSignBit = static_cast<long long>(0x8000000000000000u);
 
 // Pairs of T[k] and the bits of H[k] less k << 45, k = 0..127: H[k] is the double
 // nearest 2^(k/128), T[k] the double nearest (2^(k/128) - H[k]) / H[k]. Adding the
@@ -222,29 +230,42 @@ struct Avx512Lanes {
         return _mm512_fmadd_pd(scale, sum, scale);
     }
 
-    VORNETICA_AT_AVX512 static void run(double* v, std::size_t n) {
+    template <bool Logistic>
+    VORNETICA_AT_AVX512 static void run(double* v, const double* thresholds, std::size_t n) {
+        const Values one = _mm512_set1_pd(1.0);
         for (std::size_t j = 0; j < n; j += kWidth) {
             const Mask present = n - j >= kWidth ? Mask(0xff) : Mask((1u << (n - j)) - 1);
-            const Values x = _mm512_maskz_loadu_pd(present, v + j);
+            Values x = _mm512_maskz_loadu_pd(present, v + j);
+            if constexpr (Logistic) {
+                const Values sum = _mm512_add_pd(x, _mm512_maskz_loadu_pd(present, thresholds + j));
+                x = _mm512_castsi512_pd(
+                    _mm512_xor_epi64(_mm512_castpd_si512(sum), _mm512_set1_epi64(kSignBit)));
+            }
             Mask inRange;
-            const Values e = exp(x, inRange);
-            _mm512_mask_storeu_pd(v + j, present, e);
+            Values e = exp(x, inRange);
             const Mask missed = present & Mask(~inRange);
             if (missed != 0) {
-                redo(v + j, x, missed);
+                e = redo(e, x, missed);
             }
+            if constexpr (Logistic) {
+                e = _mm512_div_pd(one, _mm512_add_pd(one, e));
+            }
+            _mm512_mask_storeu_pd(v + j, present, e);
         }
     }
 
     // The lanes the copy does not cover, by the library itself.
-    VORNETICA_AT_AVX512 static void redo(double* v, Values x, Mask missed) {
-        alignas(64) double original[kWidth];
-        _mm512_store_pd(original, x);
+    VORNETICA_AT_AVX512 static Values redo(Values e, Values x, Mask missed) {
+        alignas(64) double values[kWidth];
+        alignas(64) double exps[kWidth];
+        _mm512_store_pd(values, x);
+        _mm512_store_pd(exps, e);
         for (std::size_t l = 0; l < kWidth; ++l) {
             if ((missed >> l) & 1u) {
-                v[l] = std::exp(original[l]);
+                exps[l] = std::exp(values[l]);
             }
         }
+        return _mm512_load_pd(exps);
     }
 };
 
@@ -277,23 +298,36 @@ struct Avx2Lanes {
         return _mm256_fmadd_pd(scale, sum, scale);
     }
 
-    VORNETICA_AT_AVX2_FMA static void run(double* v, std::size_t n) {
+    template <bool Logistic>
+    VORNETICA_AT_AVX2_FMA static void run(double* v, const double* thresholds, std::size_t n) {
+        const Values one = _mm256_set1_pd(1.0);
         std::size_t j = 0;
         for (; j + kWidth <= n; j += kWidth) {
-            alignas(32) double original[kWidth];
-            const Values x = _mm256_loadu_pd(v + j);
-            _mm256_store_pd(original, x);
+            Values x = _mm256_loadu_pd(v + j);
+            if constexpr (Logistic) {
+                x = _mm256_xor_pd(_mm256_add_pd(x, _mm256_loadu_pd(thresholds + j)),
+                                  _mm256_set1_pd(-0.0));
+            }
             int inRange;
-            _mm256_storeu_pd(v + j, exp(x, inRange));
+            Values e = exp(x, inRange);
             if (inRange != 0xf) {
+                alignas(32) double values[kWidth];
+                alignas(32) double exps[kWidth];
+                _mm256_store_pd(values, x);
+                _mm256_store_pd(exps, e);
                 for (std::size_t l = 0; l < kWidth; ++l) {
                     if (((inRange >> l) & 1) == 0) {
-                        v[j + l] = std::exp(original[l]);
+                        exps[l] = std::exp(values[l]);
                     }
                 }
+                e = _mm256_load_pd(exps);
             }
+            if constexpr (Logistic) {
+                e = _mm256_div_pd(one, _mm256_add_pd(one, e));
+            }
+            _mm256_storeu_pd(v + j, e);
         }
-        exponentialsOneByOne(v + j, n - j);
+        oneByOne<Logistic>(v + j, Logistic ? thresholds + j : nullptr, n - j);
     }
 };
 
@@ -302,7 +336,7 @@ struct Avx2Lanes {
 // between two steps k, where rounding x * 128/ln2 fused or not picks another k;
 // each against the library's own result. A library computing another way, or
 // without the fused steps, differs from the copy on a good share of them.
-bool copyGivesLibraryBits(void (*copy)(double*, std::size_t)) {
+bool copyGivesLibraryBits(void (*copy)(double*, const double*, std::size_t)) {
     constexpr std::size_t kCount = 4096;
     double values[kCount];
     std::uint64_t state = 0x9e3779b97f4a7c15u;
@@ -320,7 +354,7 @@ bool copyGivesLibraryBits(void (*copy)(double*, std::size_t)) {
     for (std::size_t j = 0; j < kCount; ++j) {
         results[j] = values[j];
     }
-    copy(results, kCount);
+    copy(results, nullptr, kCount);
     for (std::size_t j = 0; j < kCount; ++j) {
         if (std::bit_cast<std::uint64_t>(results[j]) !=
             std::bit_cast<std::uint64_t>(std::exp(values[j]))) {
@@ -337,13 +371,13 @@ bool fusedFormAvailable() {
 
 bool avx512CopyHolds() {
     static const bool holds = kernelLevelSupported(KernelLevel::Avx512) && fusedFormAvailable() &&
-                              copyGivesLibraryBits(&Avx512Lanes::run);
+                              copyGivesLibraryBits(&Avx512Lanes::run<false>);
     return holds;
 }
 
 bool avx2CopyHolds() {
     static const bool holds = kernelLevelSupported(KernelLevel::Avx2) && fusedFormAvailable() &&
-                              copyGivesLibraryBits(&Avx2Lanes::run);
+                              copyGivesLibraryBits(&Avx2Lanes::run<false>);
     return holds;
 }
 
@@ -365,18 +399,21 @@ bool exponentialsSideBySide() {
     return false;
 }
 
-void exponentials(double* v, std::size_t n) {
+namespace {
+
+template <bool Logistic>
+void computeLayer(double* v, const double* thresholds, std::size_t n) {
 #if VORNETICA_EXP_LANES
     switch (kernelLevel()) {
         case KernelLevel::Avx512:
             if (avx512CopyHolds()) {
-                Avx512Lanes::run(v, n);
+                Avx512Lanes::run<Logistic>(v, thresholds, n);
                 return;
             }
             break;
         case KernelLevel::Avx2:
             if (avx2CopyHolds()) {
-                Avx2Lanes::run(v, n);
+                Avx2Lanes::run<Logistic>(v, thresholds, n);
                 return;
             }
             break;
@@ -384,7 +421,17 @@ void exponentials(double* v, std::size_t n) {
             break;
     }
 #endif
-    exponentialsOneByOne(v, n);
+    oneByOne<Logistic>(v, thresholds, n);
+}
+
+}  // namespace
+
+void exponentials(double* v, std::size_t n) {
+    computeLayer<false>(v, nullptr, n);
+}
+
+void logistics(double* net, const double* thresholds, std::size_t n) {
+    computeLayer<true>(net, thresholds, n);
 }
 
 }  // namespace vornetica

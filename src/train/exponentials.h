@@ -10,7 +10,11 @@ namespace vornetica {
 // values outside the copy's range, one call each.
 void exponentials(double* v, std::size_t n);
 
-// Whether exponentials() runs several at a time at the present kernel level: only
+// net[j] = 1 / (1 + exp(-(net[j] + thresholds[j]))): the logistic function of each
+// node's sum and threshold, in the same way, with the same exp's bits.
+void logistics(double* net, const double* thresholds, std::size_t n);
+
+// Whether exponentials() and logistics() run several at a time at the present kernel level: only
 // where the processor has the units and a check at first use found the copy giving
 // the C library's bits.
 bool exponentialsSideBySide();

@@ -70,19 +70,6 @@ VORNETICA_KERNEL_BODY long addOuterProductPartBody(double x, const double* __res
     return outOfRange;
 }
 
-VORNETICA_KERNEL_BODY void negatedSumsBody(double* __restrict v, const double* __restrict w,
-                                           std::size_t n) {
-    for (std::size_t j = 0; j < n; ++j) {
-        v[j] = -(v[j] + w[j]);
-    }
-}
-
-VORNETICA_KERNEL_BODY void reciprocalsOfOnePlusBody(double* __restrict v, std::size_t n) {
-    for (std::size_t j = 0; j < n; ++j) {
-        v[j] = 1.0 / (1.0 + v[j]);
-    }
-}
-
 }  // namespace
 
 VORNETICA_KERNEL(void, addSquaredDifferences, addSquaredDifferencesBody,
@@ -100,17 +87,10 @@ VORNETICA_KERNEL(void, quotients, quotientsBody,
 VORNETICA_KERNEL(long, addOuterProductPart, addOuterProductPartBody,
                  (double x, const double* v, double* row, std::size_t n), (x, v, row, n))
 
-VORNETICA_KERNEL(void, negatedSums, negatedSumsBody, (double* v, const double* w, std::size_t n),
-                 (v, w, n))
-VORNETICA_KERNEL(void, reciprocalsOfOnePlus, reciprocalsOfOnePlusBody, (double* v, std::size_t n),
-                 (v, n))
-
 // The same expression as the neuron library's LogisticThreshold, with the same
 // exp's bits, without a call into the library per node.
 void applyLogistic(double* net, const double* thresholds, std::size_t n) {
-    negatedSums(net, thresholds, n);
-    exponentials(net, n);
-    reciprocalsOfOnePlus(net, n);
+    logistics(net, thresholds, n);
 }
 
 }  // namespace vornetica
