@@ -108,6 +108,8 @@ ProgressChart::ProgressChart(QWidget* parent) : QChartView(parent) {
                 });
     }
     beginRun(NetworkKind::BPN, std::nullopt);
+    // The empty chart's axes, laid out once; each run then keeps the last run's.
+    showPoints({});
 }
 
 void ProgressChart::beginRun(NetworkKind kind, std::optional<double> threshold) {

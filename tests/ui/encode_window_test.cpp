@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QValueAxis>
 #include <map>
 #include <utility>
 
@@ -398,6 +399,18 @@ class EncodeWindowChartTest : public EncodeWindowTest {
     }
     ProgressChart* chart() { return control<ProgressChart>(Screen::EncodeWindow, "ProgressChart"); }
 };
+
+TEST_F(EncodeWindowChartTest, ChartHasItsAxesBeforeTheFirstRun) {
+    chooseBpn();
+    wizard->show(Screen::EncodeWindow);
+    const QList<QAbstractAxis*> steps = chart()->chart()->axes(Qt::Horizontal);
+    ASSERT_EQ(steps.size(), 1);
+    const auto* step = qobject_cast<QValueAxis*>(steps.front());
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(step->min(), 1.0);
+    EXPECT_EQ(step->max(), 2.0);
+    EXPECT_EQ(chart()->largestSeries()->count(), 0);
+}
 
 TEST_F(EncodeWindowChartTest, BackpropagationChartShowsEveryEpochAndTheThreshold) {
     chooseBpn();
