@@ -10,6 +10,7 @@
 
 #include "neuron/neuron_functions.h"
 #include "settings/user_error.h"
+#include "train/exponentials.h"
 #include "train/kernel_level.h"
 #include "train/vector_kernels.h"
 
@@ -626,8 +627,8 @@ void computeHiddenLayer(const Node& node, const BpnNetwork& network, const doubl
 
 // The panels of the output weights in turn: the hidden nodes of panel [j, j + w)
 // are its columns, and its row k holds W[j][k] to W[j + w - 1][k].
-template <typename PanelStep>
-void forEachPanel(const BpnWork& work, double* outputWeights, const PanelStep& step) {
+template <typename Weights, typename PanelStep>
+void forEachPanel(const BpnWork& work, Weights* outputWeights, const PanelStep& step) {
     for (std::size_t j = 0; j < work.H; j += work.panelWidth) {
         const std::size_t w = std::min(work.panelWidth, work.H - j);
         step(outputWeights + j * work.O, j, w);
@@ -637,7 +638,7 @@ void forEachPanel(const BpnWork& work, double* outputWeights, const PanelStep& s
 // Each output sum takes the panels in turn and, within a panel, its row's terms in
 // ascending j: the terms h[j] * W[j][k] of the plain loop, in its order.
 template <typename Node>
-void computeOutputLayer(const Node& node, BpnNetwork& network, BpnWork& work) {
+void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& work) {
     double* net = work.output.data();
     std::fill(work.output.begin(), work.output.end(), 0.0);
     forEachPanel(work, network.OutputWeights.values().data(),

@@ -430,7 +430,7 @@ void exponentials(double* v, std::size_t n) {
     computeLayer<false>(v, nullptr, n);
 }
 
-void logistics(double* net, const double* thresholds, std::size_t n) {
+void applyLogistic(double* net, const double* thresholds, std::size_t n) {
     computeLayer<true>(net, thresholds, n);
 }
 

@@ -10,13 +10,14 @@ namespace vornetica {
 // values outside the copy's range, one call each.
 void exponentials(double* v, std::size_t n);
 
-// net[j] = 1 / (1 + exp(-(net[j] + thresholds[j]))): the logistic function of each
-// node's sum and threshold, in the same way, with the same exp's bits.
-void logistics(double* net, const double* thresholds, std::size_t n);
+// net[j] = 1 / (1 + exp(-(net[j] + thresholds[j]))): the neuron library's logistic
+// function of each node's sum and threshold, the same expression with the same
+// exp's bits, without a call into the library per node.
+void applyLogistic(double* net, const double* thresholds, std::size_t n);
 
-// Whether exponentials() and logistics() run several at a time at the present kernel level: only
-// where the processor has the units and a check at first use found the copy giving
-// the C library's bits.
+// Whether exponentials() and applyLogistic() run several at a time at the present kernel level:
+// only where the processor has the units and a check at first use found the copy giving the C
+// library's bits.
 bool exponentialsSideBySide();
 
 }  // namespace vornetica

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "train/exponentials.h"
 #include "train/kernel_level.h"
 
 // The default build stays portable; the few hot loops get a copy per vector unit
@@ -86,11 +85,5 @@ VORNETICA_KERNEL(void, quotients, quotientsBody,
                  (v, divisor, out, n))
 VORNETICA_KERNEL(long, addOuterProductPart, addOuterProductPartBody,
                  (double x, const double* v, double* row, std::size_t n), (x, v, row, n))
-
-// The same expression as the neuron library's LogisticThreshold, with the same
-// exp's bits, without a call into the library per node.
-void applyLogistic(double* net, const double* thresholds, std::size_t n) {
-    logistics(net, thresholds, n);
-}
 
 }  // namespace vornetica

@@ -38,8 +38,4 @@ inline double logistic(double x) {
     return 1.0 / (1.0 + std::exp(-x));
 }
 
-// net[n] = 1.0 / (1.0 + exp(-(net[n] + thresholds[n]))): the library's logistic
-// function of each node's sum and threshold, with the C library's exp, bit for bit.
-void applyLogistic(double* net, const double* thresholds, std::size_t n);
-
 }  // namespace vornetica

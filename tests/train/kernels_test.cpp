@@ -9,6 +9,7 @@
 
 #include "neuron/neuron_functions.h"
 #include "support/kernel_levels.h"
+#include "train/exponentials.h"
 #include "train/kernel_level.h"
 #include "train/vector_kernels.h"
 
