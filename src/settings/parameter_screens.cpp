@@ -5,21 +5,18 @@
 namespace vornetica {
 
 // Every field is converted before the first one is stored, so a refused text leaves
-// the settings exactly as they were. The field names are the labels without the colon.
+// the settings exactly as they were.
 
 void storeEncodeBPN(NetworkSettings& settings, const EncodeBPNTexts& texts) {
-    const auto inputSize = parseSizeField(texts.InputSize, "Enter size of input vectors");
-    const auto hiddenSize = parseSizeField(texts.HiddenSize, "Enter size of hidden layer");
-    const auto outputSize = parseSizeField(texts.OutputSize, "Enter size of output vectors");
-    const double errorThreshold =
-        parseRealField(texts.ErrorThreshold, "Enter error threshold value");
-    const auto maxIterations =
-        parseCountField(texts.MaxIterations, "Enter maximum number of iterations");
-    const double inputScale = parseNonZeroRealField(texts.InputScale, "Enter input scaling factor");
-    const double outputScale =
-        parseNonZeroRealField(texts.OutputScale, "Enter output scaling factor");
-    const double alpha = parseRealField(texts.Alpha, "Enter 'alpha' training value");
-    const double beta = parseRealField(texts.Beta, "Enter 'beta' training value");
+    const auto inputSize = parseSizeField(texts.InputSize, labels::kInputSize);
+    const auto hiddenSize = parseSizeField(texts.HiddenSize, labels::kHiddenSize);
+    const auto outputSize = parseSizeField(texts.OutputSize, labels::kOutputSize);
+    const double errorThreshold = parseRealField(texts.ErrorThreshold, labels::kErrorThreshold);
+    const auto maxIterations = parseCountField(texts.MaxIterations, labels::kMaxIterations);
+    const double inputScale = parseNonZeroRealField(texts.InputScale, labels::kInputScale);
+    const double outputScale = parseNonZeroRealField(texts.OutputScale, labels::kOutputScale);
+    const double alpha = parseRealField(texts.Alpha, labels::kAlpha);
+    const double beta = parseRealField(texts.Beta, labels::kBeta);
 
     settings.InputSize = inputSize;
     settings.HiddenSize = hiddenSize;
@@ -33,12 +30,12 @@ void storeEncodeBPN(NetworkSettings& settings, const EncodeBPNTexts& texts) {
 }
 
 void storeEncodeCPN(NetworkSettings& settings, const EncodeCPNTexts& texts) {
-    const auto inputSize = parseSizeField(texts.InputSize, "Enter Size of Input Vectors");
-    const auto hiddenSize = parseSizeField(texts.HiddenSize, "Enter Size of Hidden Layer");
-    const auto outputSize = parseSizeField(texts.OutputSize, "Enter Size of Output Vectors");
-    const double beta = parseRealField(texts.Beta, "Enter 'Beta' Training Value");
-    const double gamma = parseRealField(texts.Gamma, "Enter 'Gamma' Training Value");
-    const auto timeSteps = parseCountField(texts.NumberTimeSteps, "Enter Number of Time Steps");
+    const auto inputSize = parseSizeField(texts.InputSize, labels::kCpnInputSize);
+    const auto hiddenSize = parseSizeField(texts.HiddenSize, labels::kCpnHiddenSize);
+    const auto outputSize = parseSizeField(texts.OutputSize, labels::kCpnOutputSize);
+    const double beta = parseRealField(texts.Beta, labels::kCpnBeta);
+    const double gamma = parseRealField(texts.Gamma, labels::kCpnGamma);
+    const auto timeSteps = parseCountField(texts.NumberTimeSteps, labels::kCpnTimeSteps);
 
     settings.InputSize = inputSize;
     settings.HiddenSize = hiddenSize;
@@ -49,10 +46,9 @@ void storeEncodeCPN(NetworkSettings& settings, const EncodeCPNTexts& texts) {
 }
 
 void storeEncodeBSB(NetworkSettings& settings, const EncodeBSBTexts& texts) {
-    const auto inputSize = parseSizeField(texts.InputSize, "Enter size of input vectors");
-    const double alpha = parseRealField(texts.Alpha, "Enter 'alpha' training value");
-    const double errorThreshold =
-        parseRealField(texts.ErrorThreshold, "Enter error threshold value");
+    const auto inputSize = parseSizeField(texts.InputSize, labels::kInputSize);
+    const double alpha = parseRealField(texts.Alpha, labels::kAlpha);
+    const double errorThreshold = parseRealField(texts.ErrorThreshold, labels::kErrorThreshold);
 
     settings.Alpha = alpha;
     settings.InputSize = inputSize;
@@ -60,26 +56,26 @@ void storeEncodeBSB(NetworkSettings& settings, const EncodeBSBTexts& texts) {
 }
 
 void storeEncodeDA(NetworkSettings& settings, const EncodeDATexts& texts) {
-    settings.InputSize = parseSizeField(texts.InputSize, "Dimension of Input Vectors");
+    settings.InputSize = parseSizeField(texts.InputSize, labels::kDaInputSize);
 }
 
 void storeChooseThreshold(NetworkSettings& settings, const ChooseThresholdTexts& texts) {
     switch (texts.selected) {
         case ThresholdKind::Linear: {
-            const double slope = parseRealField(texts.LinearSlope, "Enter Slope");
+            const double slope = parseRealField(texts.LinearSlope, labels::kSlope);
             settings.ThresholdFunction = ThresholdKind::Linear;
             settings.LinearSlope = slope;
             return;
         }
         case ThresholdKind::Ramp: {
-            const double boundary = parseRealField(texts.RampBoundary, "Enter Boundary");
+            const double boundary = parseRealField(texts.RampBoundary, labels::kBoundary);
             settings.ThresholdFunction = ThresholdKind::Ramp;
             settings.RampBoundary = boundary;
             return;
         }
         case ThresholdKind::Step: {
-            const double upper = parseRealField(texts.StepUpperBoundary, "Upper Boundary");
-            const double lower = parseRealField(texts.StepLowerBoundary, "Lower Boundary");
+            const double upper = parseRealField(texts.StepUpperBoundary, labels::kUpperBoundary);
+            const double lower = parseRealField(texts.StepLowerBoundary, labels::kLowerBoundary);
             settings.ThresholdFunction = ThresholdKind::Step;
             settings.StepUpperBoundary = upper;
             settings.StepLowerBoundary = lower;
@@ -95,10 +91,9 @@ void storeChooseThreshold(NetworkSettings& settings, const ChooseThresholdTexts&
 }
 
 void storeRecallBSB(NetworkSettings& settings, const RecallBSBTexts& texts) {
-    const double beta = parseRealField(texts.Beta, "Enter 'beta' recall value");
-    const double gamma = parsePositiveRealField(texts.Gamma, "Enter 'gamma' recall value");
-    const double errorThreshold =
-        parseRealField(texts.ErrorThreshold, "Enter error threshold value");
+    const double beta = parseRealField(texts.Beta, labels::kRecallBeta);
+    const double gamma = parsePositiveRealField(texts.Gamma, labels::kRecallGamma);
+    const double errorThreshold = parseRealField(texts.ErrorThreshold, labels::kErrorThreshold);
 
     settings.RecallBeta = beta;
     settings.RecallGamma = gamma;

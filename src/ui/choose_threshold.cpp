@@ -13,6 +13,7 @@
 
 #include "data/number_text.h"
 #include "neuron/threshold.h"
+#include "settings/parameter_screens.h"
 #include "settings/user_error.h"
 #include "ui/parameter_help.h"
 #include "ui/screen_parts.h"
@@ -125,12 +126,12 @@ ChooseThreshold::ChooseThreshold(NetworkSettings& settings, Dialogs& dialogs, QW
         auto* cell = new QVBoxLayout();
         cell->addWidget(options_[i]);
         if (kKinds[i] == ThresholdKind::Linear) {
-            cell->addLayout(boxRow("Label1", QStringLiteral("Enter Slope:"), linearSlope_));
+            cell->addLayout(boxRow("Label1", fieldLabel(labels::kSlope), linearSlope_));
         } else if (kKinds[i] == ThresholdKind::Ramp) {
-            cell->addLayout(boxRow("Label2", QStringLiteral("Enter Boundary:"), rampBoundary_));
+            cell->addLayout(boxRow("Label2", fieldLabel(labels::kBoundary), rampBoundary_));
         } else if (kKinds[i] == ThresholdKind::Step) {
-            cell->addLayout(boxRow("Label3", QStringLiteral("Upper Boundary:"), stepUpper_));
-            cell->addLayout(boxRow("Label4", QStringLiteral("Lower Boundary:"), stepLower_));
+            cell->addLayout(boxRow("Label3", fieldLabel(labels::kUpperBoundary), stepUpper_));
+            cell->addLayout(boxRow("Label4", fieldLabel(labels::kLowerBoundary), stepLower_));
         }
         cell->addStretch(1);
         grid->addWidget(pictures_[i], row, column, Qt::AlignTop);

@@ -93,32 +93,20 @@ EncodeBPN::EncodeBPN(Wizard& wizard)
     const EncodeBPNTexts defaults;
     build(
         {
-            {"InputSize", QStringLiteral("Enter size of input vectors:"), defaults.InputSize,
+            {"InputSize", fieldLabel(labels::kInputSize), defaults.InputSize,
              QStringLiteral("Dimension of the input vectors.")},
-            {"HiddenSize", QStringLiteral("Enter size of hidden layer:"), defaults.HiddenSize,
+            {"HiddenSize", fieldLabel(labels::kHiddenSize), defaults.HiddenSize,
              QStringLiteral("Dimension of the hidden layer (number of hidden nodes).")},
-            {"OutputSize",
-             QStringLiteral("Enter size of output vectors:"),
-             defaults.OutputSize,
-             {}},
-            {"ErrorThreshold",
-             QStringLiteral("Enter error threshold value:"),
-             defaults.ErrorThreshold,
-             {}},
-            {"MaxIterations",
-             QStringLiteral("Enter maximum number of iterations:"),
-             defaults.MaxIterations,
-             {}},
+            {"OutputSize", fieldLabel(labels::kOutputSize), defaults.OutputSize, {}},
+            {"ErrorThreshold", fieldLabel(labels::kErrorThreshold), defaults.ErrorThreshold, {}},
+            {"MaxIterations", fieldLabel(labels::kMaxIterations), defaults.MaxIterations, {}},
         },
         {
-            {"InputScale", QStringLiteral("Enter input scaling factor:"), defaults.InputScale, {}},
-            {"OutputScale",
-             QStringLiteral("Enter output scaling factor:"),
-             defaults.OutputScale,
-             {}},
-            {"Alpha", QStringLiteral("Enter 'alpha' training value:"), defaults.Alpha,
+            {"InputScale", fieldLabel(labels::kInputScale), defaults.InputScale, {}},
+            {"OutputScale", fieldLabel(labels::kOutputScale), defaults.OutputScale, {}},
+            {"Alpha", fieldLabel(labels::kAlpha), defaults.Alpha,
              QStringLiteral("Controls input layer learning rate.")},
-            {"Beta", QStringLiteral("Enter 'beta' training value:"), defaults.Beta,
+            {"Beta", fieldLabel(labels::kBeta), defaults.Beta,
              QStringLiteral("Controls hidden layer learning rate.")},
         });
 }
@@ -149,17 +137,14 @@ EncodeCPN::EncodeCPN(Wizard& wizard)
     : ParameterScreen(wizard, "EncodeCPN", QStringLiteral("Encode Counterpropagation")) {
     const EncodeCPNTexts defaults;
     build({
-        {"InputSize", QStringLiteral("Enter Size of Input Vectors:"), defaults.InputSize, {}},
-        {"HiddenSize", QStringLiteral("Enter Size of Hidden Layer:"), defaults.HiddenSize, {}},
-        {"OutputSize", QStringLiteral("Enter Size of Output Vectors:"), defaults.OutputSize, {}},
-        {"Beta", QStringLiteral("Enter 'Beta' Training Value:"), defaults.Beta,
+        {"InputSize", fieldLabel(labels::kCpnInputSize), defaults.InputSize, {}},
+        {"HiddenSize", fieldLabel(labels::kCpnHiddenSize), defaults.HiddenSize, {}},
+        {"OutputSize", fieldLabel(labels::kCpnOutputSize), defaults.OutputSize, {}},
+        {"Beta", fieldLabel(labels::kCpnBeta), defaults.Beta,
          QStringLiteral("Controls input layer learnng rate.")},
-        {"Gamma", QStringLiteral("Enter 'Gamma' Training Value:"), defaults.Gamma,
+        {"Gamma", fieldLabel(labels::kCpnGamma), defaults.Gamma,
          QStringLiteral("Controls hidden layer learning rate.")},
-        {"NumberTimeSteps",
-         QStringLiteral("Enter Number of Time Steps:"),
-         defaults.NumberTimeSteps,
-         {}},
+        {"NumberTimeSteps", fieldLabel(labels::kCpnTimeSteps), defaults.NumberTimeSteps, {}},
     });
 }
 
@@ -178,13 +163,10 @@ EncodeBSB::EncodeBSB(Wizard& wizard)
     : ParameterScreen(wizard, "EncodeBSB", QStringLiteral("Encode Brain-State-in-a-Box")) {
     const EncodeBSBTexts defaults;
     build({
-        {"InputSize", QStringLiteral("Enter size of input vectors:"), defaults.InputSize, {}},
-        {"Alpha", QStringLiteral("Enter 'alpha' training value:"), defaults.Alpha,
+        {"InputSize", fieldLabel(labels::kInputSize), defaults.InputSize, {}},
+        {"Alpha", fieldLabel(labels::kAlpha), defaults.Alpha,
          QStringLiteral("Controls learning rate.")},
-        {"ErrorThreshold",
-         QStringLiteral("Enter error threshold value:"),
-         defaults.ErrorThreshold,
-         {}},
+        {"ErrorThreshold", fieldLabel(labels::kErrorThreshold), defaults.ErrorThreshold, {}},
     });
 }
 
@@ -200,7 +182,7 @@ EncodeDA::EncodeDA(Wizard& wizard)
     : ParameterScreen(wizard, "EncodeDA", QStringLiteral("Encode Discrete Autocorrelator")) {
     const EncodeDATexts defaults;
     build({
-        {"InputSize", QStringLiteral("Dimension of Input Vectors:"), defaults.InputSize, {}},
+        {"InputSize", fieldLabel(labels::kDaInputSize), defaults.InputSize, {}},
     });
 }
 

@@ -11,16 +11,11 @@
 #include "settings/parameter_screens.h"
 #include "settings/user_error.h"
 #include "ui/parameter_help.h"
+#include "ui/screen_parts.h"
 
 namespace vornetica {
 
 namespace {
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
 
 QLineEdit* addField(QWidget* parent, QGridLayout* layout, const char* name, const QString& label,
                     const QString& defaultText) {
@@ -116,13 +111,14 @@ RecallDA::RecallDA(Wizard& wizard)
 RecallBSB::RecallBSB(Wizard& wizard)
     : RecallLoadingScreen(wizard, "RecallBSB", QStringLiteral("Recall Brain-State-in-a-Box"),
                           QStringLiteral("Enter Name of Network to Load")) {
-    beta_ = addField(this, extraFields(), "Beta", QStringLiteral("Enter 'beta' recall value:"),
-                     QStringLiteral("0.5"));
-    gamma_ = addField(this, extraFields(), "Gamma", QStringLiteral("Enter 'gamma' recall value:"),
-                      QStringLiteral("0.5"));
+    const RecallBSBTexts defaults;
+    beta_ = addField(this, extraFields(), "Beta", fieldLabel(labels::kRecallBeta),
+                     QString::fromStdString(defaults.Beta));
+    gamma_ = addField(this, extraFields(), "Gamma", fieldLabel(labels::kRecallGamma),
+                      QString::fromStdString(defaults.Gamma));
     errorThreshold_ =
-        addField(this, extraFields(), "ErrorThreshold",
-                 QStringLiteral("Enter error threshold value:"), QStringLiteral("0.01"));
+        addField(this, extraFields(), "ErrorThreshold", fieldLabel(labels::kErrorThreshold),
+                 QString::fromStdString(defaults.ErrorThreshold));
 }
 
 bool RecallBSB::storeExtraFields() {

@@ -25,6 +25,10 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name, const std::string& tex
     return box;
 }
 
+QString fieldLabel(const char* label) {
+    return QString::fromUtf8(label) + QLatin1Char(':');
+}
+
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));

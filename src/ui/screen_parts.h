@@ -19,6 +19,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 QLineEdit* makeTextBox(QWidget* parent, const char* name, const std::string& text,
                        const QString& tooltip = {});
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text);
+// A field's label as its screen shows it: the core's label and a colon.
+QString fieldLabel(const char* label);
 // Buttons in a row, right-aligned.
 QBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
 // Tab moves through the widgets in the given order.
