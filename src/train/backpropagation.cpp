@@ -5,6 +5,7 @@
 #include <cstring>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -66,13 +67,20 @@ VORNETICA_KERNEL_BODY void addChangesBody(double* __restrict W, std::size_t rows
     }
 }
 
+// The larger matrices are stored in panels this many columns wide (see BpnWork).
+constexpr std::size_t kPanelWidth = 32;
+
+// A panel's row length as a constant: the rows of a group are then offsets from one
+// pointer, not one pointer each that the loop must keep in registers.
+using PanelStride = std::integral_constant<std::size_t, kPanelWidth>;
+
 // sums[l] += D[k] * w[l * stride + k] for k = 0, 1, ..., length - 1 in turn, for
 // the 4 * Groups rows l. The vector form holds four sums in the lanes of one
 // register and turns each 4 x 4 tile of four rows so that lane l meets row l's
 // elements in ascending k: the same additions in the same order as the scalar
 // loop. Several groups keep several independent additions in flight.
-template <int Groups>
-VORNETICA_KERNEL_BODY void addRowSumsOfGroups(const double* __restrict w, std::size_t stride,
+template <int Groups, typename Stride>
+VORNETICA_KERNEL_BODY void addRowSumsOfGroups(const double* __restrict w, Stride stride,
                                               std::size_t length, const double* __restrict D,
                                               double* sums) {
     constexpr int kRows = 4 * Groups;
@@ -89,6 +97,15 @@ VORNETICA_KERNEL_BODY void addRowSumsOfGroups(const double* __restrict w, std::s
         lanes[g] = Lanes{s[4 * g], s[4 * g + 1], s[4 * g + 2], s[4 * g + 3]};
     }
     for (; k + 4 <= length; k += 4) {
+        if constexpr (std::is_same_v<Stride, PanelStride> && Groups == 4) {
+            // Panels of a large matrix come from the outer caches, and sixteen rows
+            // walked side by side hide the order from the processor's prefetching:
+            // the next groups but one are fetched here, a line per row.
+            const double* ahead = w + 2 * 16 * stride + (k / 4) * 64;
+            for (int line = 0; line < 8; ++line) {
+                __builtin_prefetch(ahead + 8 * line);
+            }
+        }
         for (int g = 0; g < Groups; ++g) {
             const double* rows = w + std::size_t(4 * g) * stride + k;
             Lanes r0, r1, r2, r3;
@@ -153,6 +170,11 @@ VORNETICA_KERNEL_BODY void addRowSumsBody(const double* __restrict M, std::size_
                                           std::size_t stride, std::size_t length,
                                           const double* __restrict v, double* __restrict sums) {
     std::size_t r = 0;
+    if (stride == kPanelWidth) {
+        for (; r + 16 <= rows; r += 16) {
+            addRowSumsOfGroups<4>(M + r * stride, PanelStride{}, length, v, sums + r);
+        }
+    }
     for (; r + 16 <= rows; r += 16) {
         addRowSumsOfGroups<4>(M + r * stride, stride, length, v, sums + r);
     }
@@ -184,60 +206,6 @@ VORNETICA_KERNEL_BODY void addRowSumsBody(const double* __restrict M, std::size_
             break;
         default:
             break;
-    }
-}
-
-// Matrices of more weights than this (256 KiB) are taken four rows at a time
-// across their whole length instead of in column strips: from the larger caches,
-// whole rows one after the other arrive far faster than a strip walking down the
-// rows.
-constexpr std::size_t kStripLimit = 32768;
-
-// Four rows at a time across the whole length: each sum still gets its additions
-// one by one in ascending rows.
-VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsByRowsBody(
-    double* __restrict W, std::size_t rows, std::size_t cols, double rate,
-    const double* __restrict rowSignal, const double* __restrict colSignal,
-    const double* __restrict factor, double* __restrict net) {
-    for (std::size_t c = 0; c < cols; ++c) {
-        net[c] = 0.0;
-    }
-    std::size_t r = 0;
-    for (; r + 4 <= rows; r += 4) {
-        const double f0 = rate * rowSignal[r], f1 = rate * rowSignal[r + 1];
-        const double f2 = rate * rowSignal[r + 2], f3 = rate * rowSignal[r + 3];
-        const double g0 = factor[r], g1 = factor[r + 1], g2 = factor[r + 2], g3 = factor[r + 3];
-        double* row0 = W + r * cols;
-        double* row1 = row0 + cols;
-        double* row2 = row1 + cols;
-        double* row3 = row2 + cols;
-        for (std::size_t c = 0; c < cols; ++c) {
-            const double e = colSignal[c];
-            const double w0 = row0[c] + f0 * e;
-            const double w1 = row1[c] + f1 * e;
-            const double w2 = row2[c] + f2 * e;
-            const double w3 = row3[c] + f3 * e;
-            row0[c] = w0;
-            row1[c] = w1;
-            row2[c] = w2;
-            row3[c] = w3;
-            double sum = net[c];
-            sum += w0 * g0;
-            sum += w1 * g1;
-            sum += w2 * g2;
-            sum += w3 * g3;
-            net[c] = sum;
-        }
-    }
-    for (; r < rows; ++r) {
-        const double f = rate * rowSignal[r];
-        const double g = factor[r];
-        double* row = W + r * cols;
-        for (std::size_t c = 0; c < cols; ++c) {
-            const double w = row[c] + f * colSignal[c];
-            row[c] = w;
-            net[c] += w * g;
-        }
     }
 }
 
@@ -328,9 +296,11 @@ struct ChangeThenSumStrip {
 };
 
 template <int N>
-VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsInStripsBody(
-    double* W, std::size_t rows, std::size_t cols, double rate, const double* rowSignal,
-    const double* colSignal, const double* factor, double* net) {
+VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsBody(double* W, std::size_t rows,
+                                                          std::size_t cols, double rate,
+                                                          const double* rowSignal,
+                                                          const double* colSignal,
+                                                          const double* factor, double* net) {
     forEachStrip<N>(cols,
                     ChangeThenSumStrip{W, rows, cols, rate, rowSignal, colSignal, factor, net});
 }
@@ -381,28 +351,11 @@ VORNETICA_STRIP_KERNEL(void, columnSumsThenAddChanges, columnSumsThenAddChangesB
                        (double* WT, std::size_t rows, std::size_t cols, const double* D,
                         const double* rowChange, double* sums),
                        (WT, rows, cols, D, rowChange, sums))
-VORNETICA_STRIP_KERNEL(void, addChangesThenWeightedSumsInStrips,
-                       addChangesThenWeightedSumsInStripsBody,
+VORNETICA_STRIP_KERNEL(void, addChangesThenWeightedSums, addChangesThenWeightedSumsBody,
                        (double* W, std::size_t rows, std::size_t cols, double rate,
                         const double* rowSignal, const double* colSignal, const double* factor,
                         double* net),
                        (W, rows, cols, rate, rowSignal, colSignal, factor, net))
-VORNETICA_KERNEL(void, addChangesThenWeightedSumsByRows, addChangesThenWeightedSumsByRowsBody,
-                 (double* W, std::size_t rows, std::size_t cols, double rate,
-                  const double* rowSignal, const double* colSignal, const double* factor,
-                  double* net),
-                 (W, rows, cols, rate, rowSignal, colSignal, factor, net))
-
-void addChangesThenWeightedSums(double* W, std::size_t rows, std::size_t cols, double rate,
-                                const double* rowSignal, const double* colSignal,
-                                const double* factor, double* net) {
-    if (rows * cols > kStripLimit) {
-        addChangesThenWeightedSumsByRows(W, rows, cols, rate, rowSignal, colSignal, factor, net);
-    } else {
-        addChangesThenWeightedSumsInStrips(W, rows, cols, rate, rowSignal, colSignal, factor, net);
-    }
-}
-
 VORNETICA_KERNEL(void, addRowSums, addRowSumsBody,
                  (const double* M, std::size_t rows, std::size_t stride, std::size_t length,
                   const double* v, double* sums),
@@ -465,14 +418,22 @@ struct EpochErrors {
     std::size_t count = 0;
 };
 
-// Larger nets train their output weights in panels: each block of panelWidth rows
+// Larger nets train their output weights in panels: each block of outputPanelWidth rows
 // (hidden nodes) is stored transposed, in its own place in the matrix, so that the
 // backward sums of a panel's nodes run down its columns, each added from whole
 // rows of the panel, and its changes go with them; the output sums then turn small
 // tiles of each panel in registers. Up to this many weights the whole matrix is
-// one panel; beyond, panels this wide keep every walk through them contiguous.
+// one panel; beyond, panels kPanelWidth wide keep every walk through them
+// contiguous.
 constexpr std::size_t kOnePanelLimit = 16384;
-constexpr std::size_t kPanelWidth = 32;
+
+// Hidden weights beyond this many (256 KiB) are kept in panels of kPanelWidth
+// hidden nodes during a run: panel n holds the columns [n * kPanelWidth, ...) of
+// every input's row, one row after the other, so that the pass over the weights
+// walks each panel straight through with the panel's sums held in registers. A
+// strip of columns of the whole matrix would step a full row at a time, which the
+// larger caches serve far more slowly.
+constexpr std::size_t kHiddenPanelLimit = 32768;
 
 // Everything one run needs, allocated before the first epoch so the epochs
 // themselves allocate nothing. A vector is divided by the scales when it is
@@ -493,8 +454,9 @@ struct BpnWork {
     std::span<double> hiddenError;   // e
     std::span<double> waitingInput;  // X[p] of the vector whose hidden changes wait
     bool hiddenChangesWait = false;
-    std::size_t panelWidth = 0;   // 0: the small nets' plain layout
-    std::span<double> rowChange;  // Alpha * h[j]
+    std::size_t outputPanelWidth = 0;  // 0: the small nets' plain layout
+    std::size_t hiddenPanelWidth = 0;  // 0 or H: the plain layout
+    std::span<double> rowChange;       // Alpha * h[j]
 };
 
 // Hands out consecutive parts of one buffer.
@@ -564,7 +526,8 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.InputScale = parameters.InputScale;
     work.OutputScale = parameters.OutputScale;
     if (!trainsAsSmallNet(work.I, work.H, work.O)) {
-        work.panelWidth = work.H * work.O <= kOnePanelLimit ? work.H : kPanelWidth;
+        work.outputPanelWidth = work.H * work.O <= kOnePanelLimit ? work.H : kPanelWidth;
+        work.hiddenPanelWidth = work.I * work.H <= kHiddenPanelLimit ? work.H : kPanelWidth;
     }
     work.storage.assign(2 * work.I + 3 * work.O + 3 * work.H, 0.0);
     BufferParts parts(work.storage);
@@ -621,18 +584,36 @@ template <typename Node>
 void computeHiddenLayer(const Node& node, const BpnNetwork& network, const double* x,
                         BpnWork& work) {
     double* net = work.hidden.data();
-    weightedSums(network.HiddenWeights.values().data(), work.I, work.H, x, net);
+    forEachHiddenPanel(work, network.HiddenWeights.values().data(),
+                       [&](const double* panel, std::size_t j, std::size_t w) {
+                           weightedSums(panel, work.I, w, x, net + j);
+                       });
     applyNodes(node, network.HiddenThresholds, net);
 }
 
-// The panels of the output weights in turn: the hidden nodes of panel [j, j + w)
-// are its columns, and its row k holds W[j][k] to W[j + w - 1][k].
+// Panels of `width` hidden nodes in turn, each of `length` rows: the panel of
+// nodes [j, j + w) starts after the j * length weights of the panels before it.
 template <typename Weights, typename PanelStep>
-void forEachPanel(const BpnWork& work, Weights* outputWeights, const PanelStep& step) {
-    for (std::size_t j = 0; j < work.H; j += work.panelWidth) {
-        const std::size_t w = std::min(work.panelWidth, work.H - j);
-        step(outputWeights + j * work.O, j, w);
+void forEachPanel(std::size_t H, std::size_t width, std::size_t length, Weights* weights,
+                  const PanelStep& step) {
+    for (std::size_t j = 0; j < H; j += width) {
+        const std::size_t w = std::min(width, H - j);
+        step(weights + j * length, j, w);
     }
+}
+
+// The panels of the output weights: the hidden nodes of panel [j, j + w) are its
+// columns, and its row k holds W[j][k] to W[j + w - 1][k].
+template <typename Weights, typename PanelStep>
+void forEachOutputPanel(const BpnWork& work, Weights* outputWeights, const PanelStep& step) {
+    forEachPanel(work.H, work.outputPanelWidth, work.O, outputWeights, step);
+}
+
+// The panels of the hidden weights: row i of the panel of nodes [j, j + w) holds
+// W[i][j] to W[i][j + w - 1].
+template <typename Weights, typename PanelStep>
+void forEachHiddenPanel(const BpnWork& work, Weights* hiddenWeights, const PanelStep& step) {
+    forEachPanel(work.H, work.hiddenPanelWidth, work.I, hiddenWeights, step);
 }
 
 // Each output sum takes the panels in turn and, within a panel, its row's terms in
@@ -641,10 +622,10 @@ template <typename Node>
 void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& work) {
     double* net = work.output.data();
     std::fill(work.output.begin(), work.output.end(), 0.0);
-    forEachPanel(work, network.OutputWeights.values().data(),
-                 [&](const double* panel, std::size_t j, std::size_t w) {
-                     addRowSums(panel, work.O, w, w, work.hidden.data() + j, net);
-                 });
+    forEachOutputPanel(work, network.OutputWeights.values().data(),
+                       [&](const double* panel, std::size_t j, std::size_t w) {
+                           addRowSums(panel, work.O, w, w, work.hidden.data() + j, net);
+                       });
     applyNodes(node, network.OutputThresholds, net);
 }
 
@@ -743,11 +724,11 @@ void backPropagateInPanels(const BpnParameters& parameters, BpnNetwork& network,
         work.rowChange[j] = parameters.Alpha * h[j];
     }
     double* e = work.hiddenError.data();
-    forEachPanel(work, network.OutputWeights.values().data(),
-                 [&](double* panel, std::size_t j, std::size_t w) {
-                     columnSumsThenAddChanges(panel, work.O, w, work.D.data(),
-                                              work.rowChange.data() + j, e + j);
-                 });
+    forEachOutputPanel(work, network.OutputWeights.values().data(),
+                       [&](double* panel, std::size_t j, std::size_t w) {
+                           columnSumsThenAddChanges(panel, work.O, w, work.D.data(),
+                                                    work.rowChange.data() + j, e + j);
+                       });
     for (std::size_t j = 0; j < work.H; ++j) {
         e[j] = ((1.0 - h[j]) * h[j]) * e[j];
     }
@@ -756,24 +737,85 @@ void backPropagateInPanels(const BpnParameters& parameters, BpnNetwork& network,
 // Turns each panel of the output weights between its rows' plain layout (w x O)
 // and its transposed one (O x w), in place, with one panel of room aside.
 void turnPanels(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
-    if (work.panelWidth == 0) {
+    if (work.outputPanelWidth == 0) {
         return;
     }
     const std::size_t O = work.O;
-    std::vector<double> aside(std::min(work.panelWidth, work.H) * O);
-    forEachPanel(work, network.OutputWeights.values().data(),
-                 [&](double* panel, std::size_t, std::size_t w) {
-                     std::copy(panel, panel + w * O, aside.begin());
-                     for (std::size_t l = 0; l < w; ++l) {
-                         for (std::size_t k = 0; k < O; ++k) {
-                             if (intoPanels) {
-                                 panel[k * w + l] = aside[l * O + k];
-                             } else {
-                                 panel[l * O + k] = aside[k * w + l];
-                             }
-                         }
-                     }
-                 });
+    std::vector<double> aside(std::min(work.outputPanelWidth, work.H) * O);
+    forEachOutputPanel(work, network.OutputWeights.values().data(),
+                       [&](double* panel, std::size_t, std::size_t w) {
+                           std::copy(panel, panel + w * O, aside.begin());
+                           for (std::size_t l = 0; l < w; ++l) {
+                               for (std::size_t k = 0; k < O; ++k) {
+                                   if (intoPanels) {
+                                       panel[k * w + l] = aside[l * O + k];
+                                   } else {
+                                       panel[l * O + k] = aside[k * w + l];
+                                   }
+                               }
+                           }
+                       });
+}
+
+// Transposes, in place, a rows x cols matrix whose elements are chunks of `chunk`
+// doubles, by following the cycles of the permutation: the chunk at r * cols + c
+// goes to c * rows + r.
+void transposeChunks(double* values, std::size_t rows, std::size_t cols, std::size_t chunk) {
+    const std::size_t count = rows * cols;
+    std::vector<bool> placed(count, false);
+    std::vector<double> held(chunk);
+    for (std::size_t start = 0; start < count; ++start) {
+        if (placed[start]) {
+            continue;
+        }
+        std::copy(values + start * chunk, values + (start + 1) * chunk, held.begin());
+        std::size_t from = start;
+        do {
+            const std::size_t to = (from % cols) * rows + from / cols;
+            std::swap_ranges(held.begin(), held.end(), values + to * chunk);
+            placed[to] = true;
+            from = to;
+        } while (from != start);
+    }
+}
+
+// Moves the hidden weights between their plain layout (I rows of H) and their
+// panels, in place. The rows' parts in full panels are chunks of kPanelWidth
+// weights, gathered at the front and transposed as chunks; the parts in a last,
+// narrower panel are set aside meanwhile and make up that panel at the end.
+void arrangeHiddenPanels(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
+    const std::size_t I = work.I, H = work.H, width = work.hiddenPanelWidth;
+    if (width == 0 || width >= H) {
+        return;  // one panel is the plain layout
+    }
+    const std::size_t panels = H / width;
+    const std::size_t full = panels * width;
+    const std::size_t rest = H - full;
+    double* W = network.HiddenWeights.values().data();
+    std::vector<double> rests(I * rest);
+    // Row 0's part in full panels is at its place in both layouts; the others move
+    // left (first rows first) or right (last rows first) without overwriting any
+    // part yet to move.
+    if (intoPanels) {
+        for (std::size_t i = 0; i < I; ++i) {
+            double* row = W + i * H;
+            std::copy(row + full, row + H, rests.begin() + i * rest);
+            if (i > 0) {
+                std::copy(row, row + full, W + i * full);
+            }
+        }
+        transposeChunks(W, I, panels, width);
+        std::copy(rests.begin(), rests.end(), W + I * full);
+    } else {
+        std::copy(W + I * full, W + I * H, rests.begin());
+        transposeChunks(W, panels, I, width);
+        for (std::size_t i = I; i-- > 1;) {
+            std::copy_backward(W + i * full, W + (i + 1) * full, W + i * H + full);
+        }
+        for (std::size_t i = 0; i < I; ++i) {
+            std::copy(rests.begin() + i * rest, rests.begin() + (i + 1) * rest, W + i * H + full);
+        }
+    }
 }
 
 // The hidden weights' changes of a vector wait for the next vector's hidden sums
@@ -783,11 +825,13 @@ void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& 
                  BpnWork& work) {
     const double* x = work.x.data();
     double* D = work.D.data();
-    double* hiddenWeights = network.HiddenWeights.values().data();
     if (work.hiddenChangesWait) {
-        addChangesThenWeightedSums(hiddenWeights, work.I, work.H, parameters.Beta,
-                                   work.waitingInput.data(), work.hiddenError.data(), x,
-                                   work.hidden.data());
+        forEachHiddenPanel(work, network.HiddenWeights.values().data(),
+                           [&](double* panel, std::size_t j, std::size_t w) {
+                               addChangesThenWeightedSums(
+                                   panel, work.I, w, parameters.Beta, work.waitingInput.data(),
+                                   work.hiddenError.data() + j, x, work.hidden.data() + j);
+                           });
         applyNodes(node, network.HiddenThresholds, work.hidden.data());
     } else {
         computeHiddenLayer(node, network, x, work);
@@ -803,11 +847,15 @@ void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& 
 
 void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
     if (work.hiddenChangesWait) {
-        addChanges(network.HiddenWeights.values().data(), work.I, work.H, parameters.Beta,
-                   work.waitingInput.data(), work.hiddenError.data());
+        forEachHiddenPanel(work, network.HiddenWeights.values().data(),
+                           [&](double* panel, std::size_t j, std::size_t w) {
+                               addChanges(panel, work.I, w, parameters.Beta,
+                                          work.waitingInput.data(), work.hiddenError.data() + j);
+                           });
         work.hiddenChangesWait = false;
     }
     turnPanels(network, work, false);
+    arrangeHiddenPanels(network, work, false);
 }
 
 // The seven grids as the vector just trained leaves them (the buffers still hold
@@ -871,6 +919,7 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
     // The classic first net (exclusive or) gets its own unrolled copy.
     const bool exclusiveOr = work.I == 2 && work.H == 2 && work.O == 1;
     turnPanels(network, work, true);
+    arrangeHiddenPanels(network, work, true);
     // Widened so that MaxIterations up to 32767 works; the values shown stay the same.
     int counter = 0;
     bool continues = true;

@@ -297,8 +297,11 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"long", 3, 300, 120, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3},
         // Panels whose rows are fewer than a tile's four.
         MatchCase{"panelsFewOutputs", 3, 6000, 3, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3},
-        // Hidden weights too many for column strips: taken row by row.
-        MatchCase{"hiddenByRows", 120, 300, 3, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
+        // Hidden weights in panels of 32 nodes, the last of 12; all of equal width;
+        // and both layers' weights in panels at once.
+        MatchCase{"hiddenPanels", 120, 300, 3, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        MatchCase{"hiddenPanelsEven", 130, 256, 2, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3},
+        MatchCase{"bothInPanels", 140, 260, 70, 3, 1, ThresholdKind::Logistic, 2.0, 1.0, 3}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Backpropagation, StopRequestEndsAfterTheCurrentVector) {
