@@ -418,22 +418,23 @@ struct EpochErrors {
     std::size_t count = 0;
 };
 
-// Larger nets train their output weights in panels: each block of outputPanelWidth rows
-// (hidden nodes) is stored transposed, in its own place in the matrix, so that the
-// backward sums of a panel's nodes run down its columns, each added from whole
+// Larger nets train their output weights in panels: each block of outputPanelWidth
+// rows (hidden nodes) is stored transposed, in its own place in the matrix, so that
+// the backward sums of a panel's nodes run down its columns, each added from whole
 // rows of the panel, and its changes go with them; the output sums then turn small
-// tiles of each panel in registers. Up to this many weights the whole matrix is
-// one panel; beyond, panels kPanelWidth wide keep every walk through them
-// contiguous.
-constexpr std::size_t kOnePanelLimit = 16384;
+// tiles of each panel in registers. Up to this many weights (64 KiB) the whole
+// matrix is one panel; beyond, panels kPanelWidth wide keep every walk through them
+// contiguous and their row length a constant. Below it, one call per panel would
+// cost more than the walks save.
+constexpr std::size_t kOnePanelLimit = 8192;
 
-// Hidden weights beyond this many (256 KiB) are kept in panels of kPanelWidth
-// hidden nodes during a run: panel n holds the columns [n * kPanelWidth, ...) of
-// every input's row, one row after the other, so that the pass over the weights
-// walks each panel straight through with the panel's sums held in registers. A
-// strip of columns of the whole matrix would step a full row at a time, which the
-// larger caches serve far more slowly.
-constexpr std::size_t kHiddenPanelLimit = 32768;
+// Hidden weights beyond this many are kept in panels of kPanelWidth hidden nodes
+// during a run: panel n holds the columns [n * kPanelWidth, ...) of every input's
+// row, one row after the other, so that the pass over the weights walks each panel
+// straight through with the panel's sums held in registers. A strip of columns of
+// the whole matrix would step a full row at a time, which the caches serve more
+// slowly the larger the matrix.
+constexpr std::size_t kHiddenPanelLimit = 8192;
 
 // Everything one run needs, allocated before the first epoch so the epochs
 // themselves allocate nothing. A vector is divided by the scales when it is
