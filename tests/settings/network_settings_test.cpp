@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/random_source.h"
-
 namespace vornetica {
 namespace {
 
@@ -40,18 +38,6 @@ TEST(NetworkSettings, KindFlagsAreTestedBpnBsbCpnDa) {
     clearEncodeFlags(settings);
     EXPECT_EQ(encodeKind(settings), std::nullopt);
     EXPECT_EQ(recallKind(settings), NetworkKind::DA);
-}
-
-TEST(RandomSource, DrawsTheTopTwentyFourBitsOfTheDefaultMersenneTwister) {
-    RandomSource random;
-    std::mt19937 reference;
-    for (int n = 0; n < 1000; ++n) {
-        const float expected = static_cast<float>(reference() >> 8) / 16777216.0f;
-        const float r = random.next();
-        ASSERT_EQ(r, expected);
-        ASSERT_GE(r, 0.0f);
-        ASSERT_LT(r, 1.0f);
-    }
 }
 
 }  // namespace
