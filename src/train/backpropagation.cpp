@@ -271,23 +271,34 @@ struct ChangeThenSumStrip {
     double* __restrict net;
 
     template <int L, int N>
+    VORNETICA_KERNEL_BODY void runRow(std::size_t r, std::size_t c, const Lanes<L>* signal,
+                                      Lanes<L>* sum) const {
+        const double f = rate * rowSignal[r];
+        const double g = factor[r];
+        double* row = W + r * cols + c;
+        for (int n = 0; n < N; ++n) {
+            Lanes<L> w;
+            loadLanes<L>(w, row + n * L);
+            w = w + f * signal[n];
+            storeLanes<L>(row + n * L, w);
+            sum[n] = sum[n] + w * g;
+        }
+    }
+
+    template <int L, int N>
     VORNETICA_KERNEL_BODY void run(std::size_t c) const {
         Lanes<L> signal[N], sum[N];
         for (int n = 0; n < N; ++n) {
             loadLanes<L>(signal[n], colSignal + c + n * L);
             sum[n] = Lanes<L>{} + 0.0;
         }
-        for (std::size_t r = 0; r < rows; ++r) {
-            const double f = rate * rowSignal[r];
-            const double g = factor[r];
-            double* row = W + r * cols + c;
-            for (int n = 0; n < N; ++n) {
-                Lanes<L> w;
-                loadLanes<L>(w, row + n * L);
-                w = w + f * signal[n];
-                storeLanes<L>(row + n * L, w);
-                sum[n] = sum[n] + w * g;
-            }
+        std::size_t r = 0;
+        for (; r + 2 <= rows; r += 2) {
+            runRow<L, N>(r, c, signal, sum);
+            runRow<L, N>(r + 1, c, signal, sum);
+        }
+        if (r < rows) {
+            runRow<L, N>(r, c, signal, sum);
         }
         for (int n = 0; n < N; ++n) {
             storeLanes<L>(net + c + n * L, sum[n]);
@@ -318,21 +329,32 @@ struct SumThenChangeStrip {
     double* __restrict sums;
 
     template <int L, int N>
+    VORNETICA_KERNEL_BODY void runRow(std::size_t r, std::size_t c, const Lanes<L>* change,
+                                      Lanes<L>* sum) const {
+        const double d = D[r];
+        double* row = WT + r * cols + c;
+        for (int n = 0; n < N; ++n) {
+            Lanes<L> w;
+            loadLanes<L>(w, row + n * L);
+            sum[n] = sum[n] + d * w;
+            storeLanes<L>(row + n * L, w + change[n] * d);
+        }
+    }
+
+    template <int L, int N>
     VORNETICA_KERNEL_BODY void run(std::size_t c) const {
         Lanes<L> change[N], sum[N];
         for (int n = 0; n < N; ++n) {
             loadLanes<L>(change[n], rowChange + c + n * L);
             sum[n] = Lanes<L>{} + 0.0;
         }
-        for (std::size_t r = 0; r < rows; ++r) {
-            const double d = D[r];
-            double* row = WT + r * cols + c;
-            for (int n = 0; n < N; ++n) {
-                Lanes<L> w;
-                loadLanes<L>(w, row + n * L);
-                sum[n] = sum[n] + d * w;
-                storeLanes<L>(row + n * L, w + change[n] * d);
-            }
+        std::size_t r = 0;
+        for (; r + 2 <= rows; r += 2) {
+            runRow<L, N>(r, c, change, sum);
+            runRow<L, N>(r + 1, c, change, sum);
+        }
+        if (r < rows) {
+            runRow<L, N>(r, c, change, sum);
         }
         for (int n = 0; n < N; ++n) {
             storeLanes<L>(sums + c + n * L, sum[n]);
