@@ -99,7 +99,7 @@ Matrix<double> readVectors(ItemReader& reader, const std::string& path, int vect
         refuseFileTooShortForItsSize(reader, path, vectors, size);
     }
     requireRoomFor(path, vectors, size);
-    std::vector<double> values;
+    MatrixValues<double> values;
     try {
         // The file can hold this many values (checked above), and reserving without
         // filling costs no memory until values arrive; growing by copies instead

@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <span>
 #include <type_traits>
 #include <variant>
 
@@ -35,7 +36,7 @@ void writeSize(ReplacingFile& file, std::size_t size) {
     file.writeLine(fileIntegerText(static_cast<std::int64_t>(size)));
 }
 
-void writeReals(ReplacingFile& file, const std::vector<double>& values) {
+void writeReals(ReplacingFile& file, std::span<const double> values) {
     for (const double value : values) {
         file.writeLine(fileNumberText(value));
     }
@@ -197,7 +198,7 @@ class NetworkFileItems {
                          ReadOne readOne) {
         constexpr std::size_t kSetAsideAtOnce = std::size_t{1} << 16;
         const std::size_t count = rows * cols;
-        std::vector<T> values;
+        MatrixValues<T> values;
         try {
             values.reserve(std::min(count, kSetAsideAtOnce));
             for (std::size_t i = 0; i < count; ++i) {

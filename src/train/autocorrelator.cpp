@@ -176,7 +176,7 @@ DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, Progre
 
     DaRun run;
     run.network.CorrelationMatrix = Matrix<std::int16_t>(size, size);
-    std::vector<std::int16_t>& cells = run.network.CorrelationMatrix.values();
+    auto& cells = run.network.CorrelationMatrix.values();
     for (std::size_t c = 0; c < cells.size(); ++c) {
         cells[c] = static_cast<std::int16_t>(sums.values()[c]);
     }

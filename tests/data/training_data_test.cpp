@@ -22,7 +22,7 @@ using testing::writeText;
 
 Matrix<double> matrixOf(std::size_t rows, std::size_t cols, std::vector<double> values) {
     Matrix<double> m(rows, cols);
-    m.values() = std::move(values);
+    m.values().assign(values.begin(), values.end());
     return m;
 }
 

@@ -73,7 +73,7 @@ TEST(NetworkFileLimits, ALoadRefusedForMemoryKeepsTheLoadedNetwork) {
     EXPECT_FALSE(outcome.loaded);
     EXPECT_NE(outcome.message.find("does not fit in memory"), std::string::npos);
     EXPECT_EQ(settings.RecallInputSize, 1);
-    EXPECT_EQ(settings.RecallOutputWeights.values(), std::vector<double>{0.5});
+    EXPECT_EQ(settings.RecallOutputWeights.values(), MatrixValues<double>{0.5});
 }
 
 struct SaveFaults : ::testing::Test {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <span>
 #include <sstream>
 
 #include "settings/user_error.h"
@@ -43,7 +44,7 @@ class FifteenDigitValues {
         std::snprintf(text, sizeof text, "%.15G", raw);
         return std::strtod(text, nullptr);
     }
-    void fill(std::vector<double>& values) {
+    void fill(std::span<double> values) {
         for (double& v : values) {
             v = next();
         }
@@ -100,7 +101,7 @@ DaNetwork makeDa(int in) {
     return n;
 }
 
-bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
+bool sameBits(std::span<const double> a, std::span<const double> b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](double x, double y) {
                return std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y);
@@ -258,8 +259,8 @@ TEST(ReadNetworkFile, TakesCommasLfAndBlanksAroundValues) {
     const std::string path = dir.file("n.vrn");
     writeText(path, "CPN\n1, 2 ,1\n  -.5\t,1E-05\n3\n4\n");
     const auto n = std::get<CpnNetwork>(readNetworkFile(path, NetworkKind::CPN));
-    EXPECT_EQ(n.HiddenWeights.values(), (std::vector<double>{-0.5, 1e-5}));
-    EXPECT_EQ(n.OutputWeights.values(), (std::vector<double>{3, 4}));
+    EXPECT_EQ(n.HiddenWeights.values(), (MatrixValues<double>{-0.5, 1e-5}));
+    EXPECT_EQ(n.OutputWeights.values(), (MatrixValues<double>{3, 4}));
     writeText(path, "DA\r\n1\r\n7\r\nextra items are ignored\r\n");
     EXPECT_EQ(
         std::get<DaNetwork>(readNetworkFile(path, NetworkKind::DA)).CorrelationMatrix.at(0, 0), 7);

@@ -18,7 +18,7 @@ using testing::writeText;
 
 Matrix<double> matrixOf(std::size_t rows, std::size_t cols, std::vector<double> values) {
     Matrix<double> matrix(rows, cols);
-    matrix.values() = std::move(values);
+    matrix.values().assign(values.begin(), values.end());
     return matrix;
 }
 
