@@ -652,17 +652,8 @@ void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& wo
     applyNodes(node, network.OutputThresholds, net);
 }
 
-void computeOutputErrors(const BpnWork& work, const double* target, double* D) {
-    for (std::size_t k = 0; k < work.O; ++k) {
-        const double o = work.output[k];
-        D[k] = ((1.0 - o) * o) * (target[k] - o);
-    }
-}
-
 void updateThresholds(std::vector<double>& thresholds, double rate, const double* signal) {
-    for (std::size_t n = 0; n < thresholds.size(); ++n) {
-        thresholds[n] += rate * signal[n];
-    }
+    addScaled(rate, signal, thresholds.data(), thresholds.size());
 }
 
 // Nets of a few connections: the steps as written, in one function, since a call
@@ -743,18 +734,14 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
 // Error signals from the output weights' panels, which take their changes at once.
 void backPropagateInPanels(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
     const double* h = work.hidden.data();
-    for (std::size_t j = 0; j < work.H; ++j) {
-        work.rowChange[j] = parameters.Alpha * h[j];
-    }
+    products(parameters.Alpha, h, work.rowChange.data(), work.H);
     double* e = work.hiddenError.data();
     forEachOutputPanel(work, network.OutputWeights.values().data(),
                        [&](double* panel, std::size_t j, std::size_t w) {
                            columnSumsThenAddChanges(panel, work.O, w, work.D.data(),
                                                     work.rowChange.data() + j, e + j);
                        });
-    for (std::size_t j = 0; j < work.H; ++j) {
-        e[j] = ((1.0 - h[j]) * h[j]) * e[j];
-    }
+    logisticSignals(h, e, e, work.H);
 }
 
 // Turns each panel of the output weights between its rows' plain layout (w x O)
@@ -860,7 +847,7 @@ void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& 
         computeHiddenLayer(node, network, x, work);
     }
     computeOutputLayer(node, network, work);
-    computeOutputErrors(work, work.t.data(), D);
+    logisticOutputSignals(work.output.data(), work.t.data(), D, work.O);
     backPropagateInPanels(parameters, network, work);
     updateThresholds(network.OutputThresholds, parameters.Alpha, D);
     updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());

@@ -33,6 +33,29 @@ VORNETICA_KERNEL_BODY void addScaledBody(double c, const double* __restrict v,
     }
 }
 
+VORNETICA_KERNEL_BODY void productsBody(double c, const double* __restrict v,
+                                        double* __restrict out, std::size_t n) {
+    for (std::size_t j = 0; j < n; ++j) {
+        out[j] = c * v[j];
+    }
+}
+
+// No restrict on error and signal: the hidden signals are scaled in place.
+VORNETICA_KERNEL_BODY void logisticSignalsBody(const double* __restrict y, const double* error,
+                                               double* signal, std::size_t n) {
+    for (std::size_t j = 0; j < n; ++j) {
+        signal[j] = ((1.0 - y[j]) * y[j]) * error[j];
+    }
+}
+
+VORNETICA_KERNEL_BODY void logisticOutputSignalsBody(const double* __restrict y,
+                                                     const double* __restrict target,
+                                                     double* __restrict signal, std::size_t n) {
+    for (std::size_t j = 0; j < n; ++j) {
+        signal[j] = ((1.0 - y[j]) * y[j]) * (target[j] - y[j]);
+    }
+}
+
 VORNETICA_KERNEL_BODY void takeSquareRootsBody(double* v, std::size_t n) {
     for (std::size_t j = 0; j < n; ++j) {
         v[j] = std::sqrt(v[j]);
@@ -77,6 +100,14 @@ VORNETICA_KERNEL(void, addSquares, addSquaresBody, (const double* u, double* acc
                  (u, acc, n))
 VORNETICA_KERNEL(void, addScaled, addScaledBody,
                  (double c, const double* v, double* acc, std::size_t n), (c, v, acc, n))
+VORNETICA_KERNEL(void, products, productsBody,
+                 (double c, const double* v, double* out, std::size_t n), (c, v, out, n))
+VORNETICA_KERNEL(void, logisticSignals, logisticSignalsBody,
+                 (const double* y, const double* error, double* signal, std::size_t n),
+                 (y, error, signal, n))
+VORNETICA_KERNEL(void, logisticOutputSignals, logisticOutputSignalsBody,
+                 (const double* y, const double* target, double* signal, std::size_t n),
+                 (y, target, signal, n))
 VORNETICA_KERNEL(void, takeSquareRoots, takeSquareRootsBody, (double* v, std::size_t n), (v, n))
 VORNETICA_KERNEL(void, divideElementwise, divideElementwiseBody,
                  (double* v, const double* divisors, std::size_t n), (v, divisors, n))

@@ -19,6 +19,16 @@ void addSquares(const double* u, double* acc, std::size_t n);
 // acc[j] = acc[j] + c * v[j]
 void addScaled(double c, const double* v, double* acc, std::size_t n);
 
+// out[j] = c * v[j]
+void products(double c, const double* v, double* out, std::size_t n);
+
+// The error signals of logistic nodes: signal[j] = ((1 - y[j]) * y[j]) * error[j],
+// where error may be signal itself.
+void logisticSignals(const double* y, const double* error, double* signal, std::size_t n);
+
+// signal[j] = ((1 - y[j]) * y[j]) * (target[j] - y[j])
+void logisticOutputSignals(const double* y, const double* target, double* signal, std::size_t n);
+
 // v[j] = sqrt(v[j])
 void takeSquareRoots(double* v, std::size_t n);
 

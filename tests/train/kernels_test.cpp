@@ -66,6 +66,29 @@ TEST(Kernels, LogisticNodesAndLayersGiveTheNeuronLibrarysBits) {
     });
 }
 
+bool sameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// The signal and scaling loops of backpropagation, at every vector width, against
+// the expressions as written; the hidden signals are scaled in place.
+TEST(Kernels, SignalLoopsGiveTheBitsOfTheirExpressions) {
+    const std::vector<double> y = someValues(1003, 11);
+    const std::vector<double> other = someValues(y.size(), 12);
+    forEachKernelLevel([&] {
+        std::vector<double> outputSignals(y.size()), scaled(y.size());
+        std::vector<double> hiddenSignals = other;
+        logisticOutputSignals(y.data(), other.data(), outputSignals.data(), y.size());
+        logisticSignals(y.data(), hiddenSignals.data(), hiddenSignals.data(), y.size());
+        products(0.7, y.data(), scaled.data(), y.size());
+        for (std::size_t n = 0; n < y.size(); ++n) {
+            ASSERT_TRUE(sameBits(((1.0 - y[n]) * y[n]) * (other[n] - y[n]), outputSignals[n])) << n;
+            ASSERT_TRUE(sameBits(((1.0 - y[n]) * y[n]) * other[n], hiddenSignals[n])) << n;
+            ASSERT_TRUE(sameBits(0.7 * y[n], scaled[n])) << n;
+        }
+    });
+}
+
 TEST(Kernels, ProcessorPicksTheWidestCopyItSupports) {
     EXPECT_TRUE(kernelLevelSupported(KernelLevel::Portable));
     const KernelLevel picked = kernelLevel();
