@@ -68,14 +68,27 @@ void computeResponses(const Matrix<double>& weights, std::span<const double> x,
     }
 }
 
+// Rows shorter than this take their changes here: a call into the vector kernels
+// would cost more than the row itself.
+constexpr std::size_t kShortRow = 16;
+
 // Error correction for one pair: e[i] = x[i] - y[i], then
 // W[i][j] = W[i][j] + (Alpha * e[i]) * x[j].
 void correctWeights(Matrix<double>& weights, std::span<const double> x, double alpha,
                     std::vector<double>& y, std::vector<double>& errors) {
     computeResponses(weights, x, y);
+    const std::size_t size = x.size();
     for (std::size_t i = 0; i < weights.rows(); ++i) {
         errors[i] = x[i] - y[i];
-        addScaled(alpha * errors[i], x.data(), weights.row(i).data(), x.size());
+        const double change = alpha * errors[i];
+        double* row = weights.row(i).data();
+        if (size < kShortRow) {
+            for (std::size_t j = 0; j < size; ++j) {
+                row[j] = row[j] + change * x[j];
+            }
+        } else {
+            addScaled(change, x.data(), row, size);
+        }
     }
 }
 
