@@ -23,9 +23,8 @@ class CacheLineAllocator {
     T* allocate(std::size_t n) {
         return static_cast<T*>(::operator new(n * sizeof(T), kAlignment));
     }
-    void deallocate(T* p, std::size_t n) noexcept {
-        ::operator delete(p, n * sizeof(T), kAlignment);
-    }
+    // The unsized form: not every compiler declares the sized one by default.
+    void deallocate(T* p, std::size_t) noexcept { ::operator delete(p, kAlignment); }
 
     template <typename U>
     bool operator==(const CacheLineAllocator<U>&) const noexcept {
