@@ -164,27 +164,19 @@ void BM_Run_InTrainingWindow(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_Run_WithoutWindow)
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->ArgName("bpn0_bsb2v1_bsb64v2")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(BM_Run_OnThreadOfItsOwn)
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->ArgName("bpn0_bsb2v1_bsb64v2")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(BM_Run_InTrainingWindow)
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->ArgName("bpn0_bsb2v1_bsb64v2")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+// The same three runs, in the same units, for each form.
+void theThreeRuns(benchmark::internal::Benchmark* b) {
+    b->Arg(0)
+        ->Arg(1)
+        ->Arg(2)
+        ->ArgName("bpn0_bsb2v1_bsb64v2")
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
+
+BENCHMARK(BM_Run_WithoutWindow)->Apply(theThreeRuns);
+BENCHMARK(BM_Run_OnThreadOfItsOwn)->Apply(theThreeRuns);
+BENCHMARK(BM_Run_InTrainingWindow)->Apply(theThreeRuns);
 
 }  // namespace
 }  // namespace vornetica

@@ -63,6 +63,10 @@ constexpr NetworkKind kFlagOrder[] = {NetworkKind::BPN, NetworkKind::BSB, Networ
                                       NetworkKind::DA};
 }  // namespace
 
+bool trainsToErrorThreshold(NetworkKind kind) {
+    return kind == NetworkKind::BPN || kind == NetworkKind::BSB;
+}
+
 std::optional<NetworkKind> encodeKind(const NetworkSettings& settings) {
     const std::int16_t flags[] = {settings.EncodeBPNFlag, settings.EncodeBSBFlag,
                                   settings.EncodeCPNFlag, settings.EncodeDAFlag};

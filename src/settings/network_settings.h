@@ -97,6 +97,10 @@ std::optional<NetworkKind> encodeKind(const NetworkSettings& settings);
 // The kind whose recall flag is set, testing in the order BPN, BSB, CPN, DA.
 std::optional<NetworkKind> recallKind(const NetworkSettings& settings);
 
+// Backpropagation and the brain-state box train until their errors fall to
+// ErrorThreshold; the other kinds have no such threshold.
+bool trainsToErrorThreshold(NetworkKind kind);
+
 void clearEncodeFlags(NetworkSettings& settings);
 void clearRecallFlags(NetworkSettings& settings);
 std::int16_t& encodeFlag(NetworkSettings& settings, NetworkKind kind);

@@ -230,45 +230,68 @@ VORNETICA_KERNEL_BODY void storeLanes(double* p, const Lanes<L>& v) {
 }
 
 // The column loops below take the columns in strips of N * L, keeping the strip's
-// sums and column signals in registers over all rows, so that each sum is loaded
-// and stored once per strip instead of once per few rows; each sum still gets its
-// additions one by one over ascending rows. The wide strips go first, then strips
-// of 8, 4, 2 and 1 for the columns left.
+// sums and per-column values in registers over all rows, so that each sum is
+// loaded and stored once per strip instead of once per few rows; each sum still
+// gets its additions one by one over ascending rows, two rows to a step. A strip
+// type gives its rows, its row length (cols), the per-column values it reads
+// (columns), the sums it writes (sums) and what one row does (runRow).
+template <int L, int N, typename Strip>
+VORNETICA_KERNEL_BODY void walkStrip(const Strip& strip, std::size_t c) {
+    Lanes<L> columns[N], sum[N];
+    for (int n = 0; n < N; ++n) {
+        loadLanes<L>(columns[n], strip.columns + c + n * L);
+        sum[n] = Lanes<L>{} + 0.0;
+    }
+    std::size_t r = 0;
+    for (; r + 2 <= strip.rows; r += 2) {
+        strip.template runRow<L, N>(r, c, columns, sum);
+        strip.template runRow<L, N>(r + 1, c, columns, sum);
+    }
+    if (r < strip.rows) {
+        strip.template runRow<L, N>(r, c, columns, sum);
+    }
+    for (int n = 0; n < N; ++n) {
+        storeLanes<L>(strip.sums + c + n * L, sum[n]);
+    }
+}
+
+// The wide strips go first, then strips of 8, 4, 2 and 1 for the columns left.
 template <int N, typename Strip>
-VORNETICA_KERNEL_BODY void forEachStrip(std::size_t cols, const Strip& strip) {
+VORNETICA_KERNEL_BODY void forEachStrip(const Strip& strip) {
+    const std::size_t cols = strip.cols;
     std::size_t c = 0;
     for (; c + 8 * N <= cols; c += 8 * N) {
-        strip.template run<8, N>(c);
+        walkStrip<8, N>(strip, c);
     }
     for (; c + 8 <= cols; c += 8) {
-        strip.template run<8, 1>(c);
+        walkStrip<8, 1>(strip, c);
     }
     if (c + 4 <= cols) {
-        strip.template run<4, 1>(c);
+        walkStrip<4, 1>(strip, c);
         c += 4;
     }
     if (c + 2 <= cols) {
-        strip.template run<2, 1>(c);
+        walkStrip<2, 1>(strip, c);
         c += 2;
     }
     if (c < cols) {
-        strip.template run<1, 1>(c);
+        walkStrip<1, 1>(strip, c);
     }
 }
 
 // The hidden weights' changes of the previous vector fused with the next vector's
 // hidden sums, so the matrix is read once instead of twice: row r first takes its
-// changes (rate * rowSignal[r]) * colSignal[c], then adds W[r][c] * factor[r] to
-// net[c]. Each net[c] still sums from 0.0 over ascending r, each over the row as
+// changes (rate * rowSignal[r]) * columns[c], then adds W[r][c] * factor[r] to
+// sums[c]. Each sum still runs from 0.0 over ascending r, each over the row as
 // changed, which is what the two loops one after the other give.
 struct ChangeThenSumStrip {
     double* __restrict W;
     std::size_t rows, cols;
     double rate;
     const double* __restrict rowSignal;
-    const double* __restrict colSignal;
+    const double* __restrict columns;  // the column signals
     const double* __restrict factor;
-    double* __restrict net;
+    double* __restrict sums;  // the next vector's nets
 
     template <int L, int N>
     VORNETICA_KERNEL_BODY void runRow(std::size_t r, std::size_t c, const Lanes<L>* signal,
@@ -284,26 +307,6 @@ struct ChangeThenSumStrip {
             sum[n] = sum[n] + w * g;
         }
     }
-
-    template <int L, int N>
-    VORNETICA_KERNEL_BODY void run(std::size_t c) const {
-        Lanes<L> signal[N], sum[N];
-        for (int n = 0; n < N; ++n) {
-            loadLanes<L>(signal[n], colSignal + c + n * L);
-            sum[n] = Lanes<L>{} + 0.0;
-        }
-        std::size_t r = 0;
-        for (; r + 2 <= rows; r += 2) {
-            runRow<L, N>(r, c, signal, sum);
-            runRow<L, N>(r + 1, c, signal, sum);
-        }
-        if (r < rows) {
-            runRow<L, N>(r, c, signal, sum);
-        }
-        for (int n = 0; n < N; ++n) {
-            storeLanes<L>(net + c + n * L, sum[n]);
-        }
-    }
 };
 
 template <int N>
@@ -312,8 +315,7 @@ VORNETICA_KERNEL_BODY void addChangesThenWeightedSumsBody(double* W, std::size_t
                                                           const double* rowSignal,
                                                           const double* colSignal,
                                                           const double* factor, double* net) {
-    forEachStrip<N>(cols,
-                    ChangeThenSumStrip{W, rows, cols, rate, rowSignal, colSignal, factor, net});
+    forEachStrip<N>(ChangeThenSumStrip{W, rows, cols, rate, rowSignal, colSignal, factor, net});
 }
 
 // The backward sums over the transposed output weights WT (O x H, WT[k][j] =
@@ -325,7 +327,7 @@ struct SumThenChangeStrip {
     double* __restrict WT;
     std::size_t rows, cols;
     const double* __restrict D;
-    const double* __restrict rowChange;
+    const double* __restrict columns;  // rowChange, each hidden node's change factor
     double* __restrict sums;
 
     template <int L, int N>
@@ -340,33 +342,13 @@ struct SumThenChangeStrip {
             storeLanes<L>(row + n * L, w + change[n] * d);
         }
     }
-
-    template <int L, int N>
-    VORNETICA_KERNEL_BODY void run(std::size_t c) const {
-        Lanes<L> change[N], sum[N];
-        for (int n = 0; n < N; ++n) {
-            loadLanes<L>(change[n], rowChange + c + n * L);
-            sum[n] = Lanes<L>{} + 0.0;
-        }
-        std::size_t r = 0;
-        for (; r + 2 <= rows; r += 2) {
-            runRow<L, N>(r, c, change, sum);
-            runRow<L, N>(r + 1, c, change, sum);
-        }
-        if (r < rows) {
-            runRow<L, N>(r, c, change, sum);
-        }
-        for (int n = 0; n < N; ++n) {
-            storeLanes<L>(sums + c + n * L, sum[n]);
-        }
-    }
 };
 
 template <int N>
 VORNETICA_KERNEL_BODY void columnSumsThenAddChangesBody(double* WT, std::size_t rows,
                                                         std::size_t cols, const double* D,
                                                         const double* rowChange, double* sums) {
-    forEachStrip<N>(cols, SumThenChangeStrip{WT, rows, cols, D, rowChange, sums});
+    forEachStrip<N>(SumThenChangeStrip{WT, rows, cols, D, rowChange, sums});
 }
 
 VORNETICA_STRIP_KERNEL(void, columnSumsThenAddChanges, columnSumsThenAddChangesBody,

@@ -302,7 +302,7 @@ void EncodeWindow::startPressed() {
     // over are only taken on this thread, after this.
     sizeGridsForCurrentKind();
     passLimitNote_->hide();
-    const bool hasThreshold = kind == NetworkKind::BPN || kind == NetworkKind::BSB;
+    const bool hasThreshold = trainsToErrorThreshold(kind);
     chart_->beginRun(
         kind, hasThreshold ? std::optional<double>(settings().ErrorThreshold) : std::nullopt);
     pattern_->setValues(
