@@ -14,6 +14,7 @@
 #include "train/exponentials.h"
 #include "train/kernel_level.h"
 #include "train/vector_kernels.h"
+#include "train/weight_panels.h"
 
 namespace vornetica {
 namespace {
@@ -749,67 +750,6 @@ void turnPanels(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
                        });
 }
 
-// Transposes, in place, a rows x cols matrix whose elements are chunks of `chunk`
-// doubles, by following the cycles of the permutation: the chunk at r * cols + c
-// goes to c * rows + r.
-void transposeChunks(double* values, std::size_t rows, std::size_t cols, std::size_t chunk) {
-    const std::size_t count = rows * cols;
-    std::vector<bool> placed(count, false);
-    std::vector<double> held(chunk);
-    for (std::size_t start = 0; start < count; ++start) {
-        if (placed[start]) {
-            continue;
-        }
-        std::copy(values + start * chunk, values + (start + 1) * chunk, held.begin());
-        std::size_t from = start;
-        do {
-            const std::size_t to = (from % cols) * rows + from / cols;
-            std::swap_ranges(held.begin(), held.end(), values + to * chunk);
-            placed[to] = true;
-            from = to;
-        } while (from != start);
-    }
-}
-
-// Moves the hidden weights between their plain layout (I rows of H) and their
-// panels, in place. The rows' parts in full panels are chunks of kPanelWidth
-// weights, gathered at the front and transposed as chunks; the parts in a last,
-// narrower panel are set aside meanwhile and make up that panel at the end.
-void arrangeHiddenPanels(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
-    const std::size_t I = work.I, H = work.H, width = work.hiddenPanelWidth;
-    if (width == 0 || width >= H) {
-        return;  // one panel is the plain layout
-    }
-    const std::size_t panels = H / width;
-    const std::size_t full = panels * width;
-    const std::size_t rest = H - full;
-    double* W = network.HiddenWeights.values().data();
-    std::vector<double> rests(I * rest);
-    // Row 0's part in full panels is at its place in both layouts; the others move
-    // left (first rows first) or right (last rows first) without overwriting any
-    // part yet to move.
-    if (intoPanels) {
-        for (std::size_t i = 0; i < I; ++i) {
-            double* row = W + i * H;
-            std::copy(row + full, row + H, rests.begin() + i * rest);
-            if (i > 0) {
-                std::copy(row, row + full, W + i * full);
-            }
-        }
-        transposeChunks(W, I, panels, width);
-        std::copy(rests.begin(), rests.end(), W + I * full);
-    } else {
-        std::copy(W + I * full, W + I * H, rests.begin());
-        transposeChunks(W, panels, I, width);
-        for (std::size_t i = I; i-- > 1;) {
-            std::copy_backward(W + i * full, W + (i + 1) * full, W + i * H + full);
-        }
-        for (std::size_t i = 0; i < I; ++i) {
-            std::copy(rests.begin() + i * rest, rests.begin() + (i + 1) * rest, W + i * H + full);
-        }
-    }
-}
-
 // The hidden weights' changes of a vector wait for the next vector's hidden sums
 // (addChangesThenWeightedSums), or for the end of the run (flushWaitingChanges).
 template <typename Node>
@@ -847,7 +787,8 @@ void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, B
         work.hiddenChangesWait = false;
     }
     turnPanels(network, work, false);
-    arrangeHiddenPanels(network, work, false);
+    arrangePanels(network.HiddenWeights.values().data(), work.I, work.H, work.hiddenPanelWidth,
+                  false);
 }
 
 // The seven grids as the vector just trained leaves them (the buffers still hold
@@ -911,7 +852,8 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
     // The classic first net (exclusive or) gets its own unrolled copy.
     const bool exclusiveOr = work.I == 2 && work.H == 2 && work.O == 1;
     turnPanels(network, work, true);
-    arrangeHiddenPanels(network, work, true);
+    arrangePanels(network.HiddenWeights.values().data(), work.I, work.H, work.hiddenPanelWidth,
+                  true);
     // Widened so that MaxIterations up to 32767 works; the values shown stay the same.
     int counter = 0;
     bool continues = true;
