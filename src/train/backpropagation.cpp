@@ -750,6 +750,14 @@ void turnPanels(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
                        });
 }
 
+// Moves both weight matrices into the layouts the run's passes walk, or back into
+// their plain layouts, which is all anything outside a run may see.
+void arrangeForRun(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
+    turnPanels(network, work, intoPanels);
+    arrangePanels(network.HiddenWeights.values().data(), work.I, work.H, work.hiddenPanelWidth,
+                  intoPanels);
+}
+
 // The hidden weights' changes of a vector wait for the next vector's hidden sums
 // (addChangesThenWeightedSums), or for the end of the run (flushWaitingChanges).
 template <typename Node>
@@ -786,9 +794,7 @@ void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, B
                            });
         work.hiddenChangesWait = false;
     }
-    turnPanels(network, work, false);
-    arrangePanels(network.HiddenWeights.values().data(), work.I, work.H, work.hiddenPanelWidth,
-                  false);
+    arrangeForRun(network, work, false);
 }
 
 // The seven grids as the vector just trained leaves them (the buffers still hold
@@ -851,9 +857,7 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
     const bool small = trainsAsSmallNet(work.I, work.H, work.O);
     // The classic first net (exclusive or) gets its own unrolled copy.
     const bool exclusiveOr = work.I == 2 && work.H == 2 && work.O == 1;
-    turnPanels(network, work, true);
-    arrangePanels(network.HiddenWeights.values().data(), work.I, work.H, work.hiddenPanelWidth,
-                  true);
+    arrangeForRun(network, work, true);
     // Widened so that MaxIterations up to 32767 works; the values shown stay the same.
     int counter = 0;
     bool continues = true;
