@@ -78,6 +78,9 @@ ProgressChart::ProgressChart(QWidget* parent) : QChartView(parent) {
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setMargins(QMargins(4, 4, 4, 4));
+    // Set once: the chart lays itself out afresh whenever its title is set, even to
+    // the same text, and that costs a short run more than drawing its points does.
+    chart->setTitle(QStringLiteral("Training progress"));
     setChart(chart);
     setRenderHint(QPainter::Antialiasing, true);
     setMinimumSize(500, 320);
@@ -124,7 +127,6 @@ void ProgressChart::beginRun(NetworkKind kind, std::optional<double> threshold) 
     threshold_->setName(QStringLiteral("Error threshold"));
     meanSquared_->setVisible(kind == NetworkKind::BPN);
     threshold_->setVisible(threshold.has_value());
-    chart()->setTitle(QStringLiteral("Training progress"));
     // The axes keep the last run's ranges until the new run's first points come:
     // laying them out afresh for an empty chart would cost the run's start more than
     // drawing its points does, and a run like the last one then needs no new layout.

@@ -1,5 +1,6 @@
 #include "ui/encode_window.h"
 
+#include <QGraphicsLayout>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
@@ -468,6 +469,19 @@ TEST_F(EncodeWindowChartTest, BrainStateRunShowsItsPassesAndTheVectorBeingTraine
     EXPECT_TRUE(pattern->isVisible());
     EXPECT_EQ(pattern->values(), reference.lastInput);
     EXPECT_EQ(pattern->layout().rows, 4);
+}
+
+TEST_F(EncodeWindowChartTest, StartingARunLikeTheLastLeavesTheChartsLayoutAlone) {
+    // Laying out the axes and titles again would cost a short run more than its points.
+    chooseBsb(16, 0.01);
+    runInWindow();
+    EXPECT_EQ(chart()->chart()->title(), "Training progress");
+    const QGraphicsLayout* layout = chart()->chart()->layout();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return layout->isActivated(); }));
+    click(Screen::EncodeWindow, "cmdStart");
+    EXPECT_TRUE(layout->isActivated());
+    ASSERT_TRUE(waitForMessages(2));
+    EXPECT_EQ(dialogs.messages[1].text, "Done!");
 }
 
 TEST_F(EncodeWindowChartTest, AutocorrelatorChartCountsTheVectorsAdded) {
