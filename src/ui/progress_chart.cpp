@@ -222,14 +222,9 @@ void ProgressChart::fitAxes(const std::vector<double>& values, double lastStep) 
         logAxis_->setRange(std::pow(10.0, bottom), std::pow(10.0, top));
         return;
     }
-    double low = range ? std::min(range->low, 0.0) : 0.0;
-    double high = range ? std::max(range->high, 0.0) : 1.0;
-    if (high <= low) {
-        high = low + 1.0;
-    }
-    // A little room above the curve, unless a run that blew up leaves none.
-    const double roomy = high + (high - low) * 0.05;
-    linearAxis_->setRange(low, std::isfinite(roomy) ? roomy : high);
+    const LinearScale scale = roundLinearScale(range.value_or(ValueRange{0.0, 1.0}));
+    linearAxis_->setRange(scale.low, scale.high);
+    linearAxis_->setTickCount(scale.intervals + 1);
 }
 
 void ProgressChart::showHoverTip(QLineSeries* series, const QPointF& point, bool entered) {

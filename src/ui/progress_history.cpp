@@ -1,12 +1,26 @@
 #include "ui/progress_history.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vornetica {
 
 namespace {
 
 constexpr double DecadesWorthALogAxis = 100.0;
+constexpr double RoomAboveFraction = 0.05;
+constexpr double IntervalsWanted = 5.0;
+
+// The smallest of 1, 2, 2.5 and 5 times a power of ten that is at least `rough`.
+double roundStep(double rough) {
+    const double decade = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double factor : {1.0, 2.0, 2.5, 5.0}) {
+        if (factor * decade >= rough) {
+            return factor * decade;
+        }
+    }
+    return 10.0 * decade;
+}
 
 }  // namespace
 
@@ -67,6 +81,25 @@ bool wantsLogarithmicAxis(const std::vector<double>& values) {
         return false;
     }
     return range->high >= range->low * DecadesWorthALogAxis;
+}
+
+LinearScale roundLinearScale(ValueRange range) {
+    const double low = std::min(range.low, 0.0);
+    double high = std::max(range.high, 0.0);
+    if (high <= low) {
+        high = low + 1.0;
+    }
+    const double roomy = high + (high - low) * RoomAboveFraction;
+    const double top = std::isfinite(roomy) ? roomy : high;
+    const double step = roundStep((top - low) / IntervalsWanted);
+    const double roundLow = std::floor(low / step) * step;
+    const double roundHigh = std::ceil(top / step) * step;
+    // Values near the largest a double holds leave no room for rounding.
+    if (!std::isfinite(step) || step <= 0.0 || !std::isfinite(roundLow) ||
+        !std::isfinite(roundHigh)) {
+        return {low, top, static_cast<int>(IntervalsWanted)};
+    }
+    return {roundLow, roundHigh, static_cast<int>(std::lround((roundHigh - roundLow) / step))};
 }
 
 }  // namespace vornetica

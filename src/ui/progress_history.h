@@ -56,4 +56,17 @@ bool wantsLogarithmicAxis(const std::vector<double>& values);
 // The range of the values, or nothing when there are none.
 std::optional<ValueRange> rangeOf(const std::vector<double>& values);
 
+// A linear axis's limits and the number of equal intervals between its ticks.
+struct LinearScale {
+    double low = 0.0;
+    double high = 1.0;
+    int intervals = 5;
+};
+
+// Round limits for a linear axis that shows `range` and zero, with a little room
+// above the highest value: ticks 1, 2, 2.5 or 5 times a power of ten apart, about
+// five of them. Round limits read better than the values' own, and they stay put
+// while the values move within them, so the axis need not be laid out again.
+LinearScale roundLinearScale(ValueRange range);
+
 }  // namespace vornetica

@@ -1,6 +1,8 @@
 #include "ui/progress_history.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cmath>
 
 namespace vornetica {
 namespace {
@@ -88,6 +90,42 @@ TEST(ProgressHistory, LogarithmicAxisOnlyForPositiveValuesSpanningDecades) {
     ASSERT_TRUE(range.has_value());
     EXPECT_EQ(range->low, -2.0);
     EXPECT_EQ(range->high, 7.0);
+}
+
+TEST(ProgressHistory, LinearScaleHasRoundLimitsThatStayPutAsTheValuesMove) {
+    // .62 and a little room: ticks .2 apart, from zero to .8.
+    const LinearScale scale = roundLinearScale({0.1, 0.62});
+    EXPECT_EQ(scale.low, 0.0);
+    EXPECT_DOUBLE_EQ(scale.high, 0.8);
+    EXPECT_EQ(scale.intervals, 4);
+    const LinearScale later = roundLinearScale({0.05, 0.7});
+    EXPECT_EQ(later.low, scale.low);
+    EXPECT_EQ(later.high, scale.high);
+    EXPECT_EQ(later.intervals, scale.intervals);
+
+    // A threshold below zero: ticks .5 apart from -1 to 1.
+    const LinearScale negative = roundLinearScale({-1.0, 0.6});
+    EXPECT_EQ(negative.low, -1.0);
+    EXPECT_EQ(negative.high, 1.0);
+    EXPECT_EQ(negative.intervals, 4);
+
+    // Nothing but zeros still gets an axis.
+    const LinearScale zeros = roundLinearScale({0.0, 0.0});
+    EXPECT_EQ(zeros.low, 0.0);
+    EXPECT_EQ(zeros.high, 1.25);
+    EXPECT_EQ(zeros.intervals, 5);
+}
+
+TEST(ProgressHistory, LinearScaleOfValuesNearTheLargestDoubleStaysFinite) {
+    for (const ValueRange range :
+         {ValueRange{0.0, 1.7e308}, ValueRange{-1.7e308, 1.7e308}, ValueRange{-1e308, 0.0}}) {
+        const LinearScale scale = roundLinearScale(range);
+        EXPECT_TRUE(std::isfinite(scale.low) && std::isfinite(scale.high));
+        EXPECT_LE(scale.low, std::min(range.low, 0.0));
+        EXPECT_GE(scale.high, range.high);
+        EXPECT_GT(scale.high, scale.low);
+        EXPECT_GT(scale.intervals, 0);
+    }
 }
 
 }  // namespace
