@@ -37,11 +37,15 @@ FUZZ_SECONDS ?= 60
 fuzz:
 	scripts/run-fuzzers.sh $(FUZZ_SECONDS)
 
+# Five runs of each benchmark in random order, reported as mean, median and spread:
+# on a shared machine a single run can be off by a tenth. Compare medians.
+BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+	--benchmark_report_aggregates_only=true
 bench:
 	@scripts/install-deps.sh --bench
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
-	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b" $(BENCH_ARGS); done
 
 # Installs under PREFIX (default /usr/local): programs, neuron library, help file,
 # examples, desktop entry, icon and manual page.

@@ -2,7 +2,6 @@
 // reader holds beyond the values it returns.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +10,7 @@
 
 #include "data/number_text.h"
 #include "data/training_data.h"
+#include "peak_memory.h"
 #include "settings/random_source.h"
 
 namespace vornetica {
@@ -52,27 +52,22 @@ const std::string& hundredMegabyteFile(int& vectors) {
     return path;
 }
 
-long peakResidentKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 void BM_ReadTrainingData(benchmark::State& state) {
     int vectors = 0;
     const std::string& path = hundredMegabyteFile(vectors);
     const auto fileBytes = std::filesystem::file_size(path);
-    const long before = peakResidentKilobytes();
+    bench::resetPeakResident();
+    const long before = bench::currentResidentBytes();
     double valuesBytes = 0.0;
     for (auto _ : state) {
         TrainingSet set = readTrainingData(path, std::nullopt, kInputSize, 0);
         valuesBytes = static_cast<double>(set.inputs.values().size() * sizeof(double));
         benchmark::DoNotOptimize(set.inputs.values().data());
     }
-    const long after = peakResidentKilobytes();
+    const long after = bench::peakResidentBytes();
     state.SetBytesProcessed(static_cast<std::int64_t>(fileBytes) * state.iterations());
     // Peak growth while reading, as a multiple of the values read (1.0 is ideal).
-    state.counters["peak/values"] = (after - before) * 1024.0 / valuesBytes;
+    state.counters["peak/values"] = static_cast<double>(after - before) / valuesBytes;
 }
 
 BENCHMARK(BM_ReadTrainingData)->Unit(benchmark::kMillisecond)->Iterations(3);

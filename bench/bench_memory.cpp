@@ -4,12 +4,10 @@
 // benchmark's peak hides this one's.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 
+#include "peak_memory.h"
 #include "train/backpropagation.h"
 
 namespace vornetica {
@@ -19,20 +17,6 @@ constexpr int kInputs = 1024;
 constexpr int kHidden = 4096;
 constexpr int kOutputs = 1024;
 constexpr int kVectors = 1000;
-
-long currentResidentBytes() {
-    long pages = 0;
-    long resident = 0;
-    std::ifstream statm("/proc/self/statm");
-    statm >> pages >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
-}
-
-long peakResidentBytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss * 1024L;
-}
 
 TrainingSet makeSet() {
     TrainingSet set;
@@ -64,13 +48,14 @@ void BM_BpnTrainingMemory(benchmark::State& state) {
     const double set = 8.0 * kVectors * double(kInputs + kOutputs);
     double growth = 0.0;
     for (auto _ : state) {
-        const long before = currentResidentBytes();
+        bench::resetPeakResident();
+        const long before = bench::currentResidentBytes();
         const TrainingSet data = makeSet();
         RandomSource random;
         SilentProgress silent;
         BpnRun run = trainBackpropagation(parameters, data, random, silent);
         benchmark::DoNotOptimize(run.network.OutputThresholds.data());
-        growth = static_cast<double>(peakResidentBytes() - before);
+        growth = static_cast<double>(bench::peakResidentBytes() - before);
     }
     state.counters["peak/(weights+set)"] = growth / (weights + set);
     state.counters["weights+set MB"] = (weights + set) / 1e6;
