@@ -5,8 +5,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-
 #include "peak_memory.h"
 #include "train/backpropagation.h"
 
