@@ -1,11 +1,13 @@
 #include "recall/recall_press.h"
 
 #include <cstddef>
+#include <filesystem>
 #include <span>
 
 #include "data/grid_cell.h"
 #include "data/number_text.h"
 #include "data/training_data.h"
+#include "netfile/network_file.h"
 #include "recall/recall_vector.h"
 #include "recall/record_files.h"
 #include "settings/user_error.h"
@@ -45,7 +47,7 @@ std::vector<double> valuesBeforeTheEnd(const std::string& path, int size) {
     return {};
 }
 
-std::vector<std::string> outputTextsOf(std::span<const double> values) {
+std::vector<std::string> numberTextsOf(std::span<const double> values) {
     std::vector<std::string> texts;
     texts.reserve(values.size());
     for (const double value : values) {
@@ -93,7 +95,8 @@ RecallPressResult pressWithNetwork(NetworkSettings& settings, const RecallPressR
     }
 
     RecallPressResult result;
-    result.outputTexts = outputTextsOf(recalled.output);
+    result.inputTexts = numberTextsOf(recalled.input);
+    result.outputTexts = numberTextsOf(recalled.output);
     result.inputValues = std::move(recalled.input);
     result.outputValues = std::move(recalled.output);
     result.settled = recalled.settled;
@@ -101,12 +104,55 @@ RecallPressResult pressWithNetwork(NetworkSettings& settings, const RecallPressR
     return result;
 }
 
+std::string kindInWords(NetworkKind kind) {
+    switch (kind) {
+        case NetworkKind::BPN:
+            return "backpropagation";
+        case NetworkKind::CPN:
+            return "counterpropagation";
+        case NetworkKind::BSB:
+            return "brain-state-in-a-box";
+        case NetworkKind::DA:
+            return "discrete autocorrelator";
+    }
+    return {};
+}
+
+std::string sizesInWords(const NetworkSettings& settings, NetworkKind kind) {
+    const int units = settings.RecallInputSize;
+    if (kind == NetworkKind::BSB || kind == NetworkKind::DA) {
+        return std::to_string(units) + (units == 1 ? " unit" : " units");
+    }
+    return std::to_string(units) + "-" + std::to_string(settings.RecallHiddenSize) + "-" +
+           std::to_string(settings.RecallOutputSize);
+}
+
 }  // namespace
+
+RecallOpening openRecallNetwork(NetworkSettings& settings) {
+    const LoadOutcome outcome = loadNetwork(settings);
+    RecallOpening opening;
+    if (!outcome.loaded) {
+        settings.RecallLoadedKind.reset();
+        opening.refusal = outcome.message;
+    }
+    opening.networkLine = loadedNetworkLine(settings);
+    return opening;
+}
+
+std::string loadedNetworkLine(const NetworkSettings& settings) {
+    if (!settings.RecallLoadedKind) {
+        return "No network loaded";
+    }
+    const NetworkKind kind = *settings.RecallLoadedKind;
+    const std::string name = std::filesystem::path(settings.NetworkFilePath).filename().string();
+    return name + " \u2014 " + kindInWords(kind) + " " + sizesInWords(settings, kind);
+}
 
 RecallPressResult recallPress(NetworkSettings& settings, const RecallPressRequest& request) {
     if (!settings.RecallLoadedKind) {
         RecallPressResult result;
-        result.error = "No network is loaded: go back and choose a network file of this kind.";
+        result.error = kNoNetworkLoaded;
         return result;
     }
     try {
