@@ -2,9 +2,13 @@
 
 #include <algorithm>
 
+#include <QAction>
+#include <QClipboard>
 #include <QColor>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -126,6 +130,66 @@ CellGrid::CellGrid(bool labelColumn, bool editable, QWidget* parent)
     if (labelColumn) {
         makeFrozenLabelColumn();
     }
+    addCopyAction();
+}
+
+void CellGrid::addCopyAction() {
+    auto* copy = new QAction(tr("Copy"), this);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this,
+            [this] { QGuiApplication::clipboard()->setText(currentRowText()); });
+    addAction(copy);
+}
+
+QString CellGrid::currentRowText() const {
+    if (model_.rowCount() == 0) {
+        return {};
+    }
+    const int row = currentIndex().isValid() ? currentIndex().row() : 0;
+    QStringList texts;
+    for (int column = 0; column < model_.valueColumns(); ++column) {
+        texts.append(QString::fromStdString(model_.text(row, column)).trimmed());
+    }
+    return texts.join(QLatin1Char('\t'));
+}
+
+void CellGrid::fitColumnsToText() {
+    setTextElideMode(Qt::ElideNone);
+    connect(&model_, &QAbstractItemModel::dataChanged, this, &CellGrid::fitColumns);
+    if (model_.rowCount() > 0 && model_.columnCount() > 0) {
+        fitColumns(model_.index(0, 0),
+                   model_.index(model_.rowCount() - 1, model_.columnCount() - 1));
+    }
+}
+
+void CellGrid::fitColumns(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+    const int gridLine = showGrid() ? 1 : 0;
+    for (int column = topLeft.column(); column <= bottomRight.column(); ++column) {
+        if (isLabelColumn(column)) {
+            continue;
+        }
+        int width = horizontalHeader()->defaultSectionSize();
+        for (int row = 0; row < model_.rowCount(); ++row) {
+            width = std::max(width, sizeHintForIndex(model_.index(row, column)).width() + gridLine);
+        }
+        if (columnWidth(column) != width) {
+            setColumnWidth(column, width);
+        }
+    }
+}
+
+bool CellGrid::event(QEvent* event) {
+    // Screen readers read a grid's tooltip as its description.
+    if (event->type() == QEvent::ToolTipChange) {
+        setAccessibleDescription(toolTip());
+    }
+    return QTableView::event(event);
+}
+
+void nameGridAfterLabel(CellGrid& grid, QLabel& label) {
+    label.setBuddy(&grid);
+    grid.setAccessibleName(label.text().remove(QLatin1Char('&')));
 }
 
 void CellGrid::makeFrozenLabelColumn() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class QLabel;
+
 namespace vornetica {
 
 // A grid of text cells held as plain strings (no item per cell), so a row of
@@ -46,6 +48,12 @@ class CellGrid : public QTableView {
   public:
     CellGrid(bool labelColumn, bool editable, QWidget* parent = nullptr);
     CellGridModel& cells() { return model_; }
+    // From now on each column is as wide as its widest text (never narrower than
+    // the default), so no cell cuts or elides what it holds.
+    void fitColumnsToText();
+    // The value cells of the current row (the first row when none is current),
+    // without their sign blanks and separated by tabs: what Ctrl+C copies.
+    QString currentRowText() const;
     // Makes the label cell of `row` the current cell (Add Vector does this).
     void moveToLabel(int row);
     // Makes the cell (row, column of the view) current and scrolls to it.
@@ -54,6 +62,7 @@ class CellGrid : public QTableView {
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
   protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,9 +80,14 @@ class CellGrid : public QTableView {
     void makeFrozenLabelColumn();
     void placeFrozenLabelColumn();
     QTableView* frozen_ = nullptr;
+    void fitColumns(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+    void addCopyAction();
 
     CellGridModel model_;
     bool editable_;
 };
+
+// The label shown beside a grid names it for screen readers, and is its buddy.
+void nameGridAfterLabel(CellGrid& grid, QLabel& label);
 
 }  // namespace vornetica

@@ -1,5 +1,6 @@
 #include "ui/recall_data_entry.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -27,6 +28,8 @@ CellGrid* makeGrid(QWidget* parent, const char* name, bool editable) {
     auto* grid = new CellGrid(false, editable, parent);
     grid->setObjectName(QString::fromLatin1(name));
     grid->cells().setRows(1);
+    // The recall window shows every number whole, however long its text.
+    grid->fitColumnsToText();
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->horizontalHeader()->setDefaultSectionSize(CellWidth);
@@ -44,6 +47,29 @@ QLineEdit* makeBox(QWidget* parent, const char* name, const QString& text, const
     return box;
 }
 
+// Empties every cell, keeping `columns` of them.
+void clearCells(CellGrid* grid, int columns) {
+    grid->cells().setValueColumns(0);
+    grid->cells().setValueColumns(columns);
+}
+
+// The values a screen reader reads out after a press: enough to follow, not a
+// brain-state box of thousands.
+constexpr std::size_t AnnouncedValues = 32;
+
+QString spokenValues(const std::vector<std::string>& texts) {
+    QStringList spoken;
+    for (std::size_t at = 0; at < texts.size() && at < AnnouncedValues; ++at) {
+        spoken.append(QString::fromStdString(texts[at]).trimmed());
+    }
+    QString sentence = spoken.join(QStringLiteral(", "));
+    if (texts.size() > AnnouncedValues) {
+        sentence += RecallDataEntry::tr(" and %n more", nullptr,
+                                        static_cast<int>(texts.size() - AnnouncedValues));
+    }
+    return sentence;
+}
+
 }  // namespace
 
 RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
@@ -51,12 +77,23 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     setWindowTitle(QStringLiteral("Recall Data Entry"));
     auto* layout = new QVBoxLayout(this);
 
-    layout->addWidget(makeLabel(this, "Label1", QStringLiteral("Enter Recall Vector")));
+    networkLine_ = makeLabel(this, "NetworkLine", {});
+    networkLine_->setAccessibleDescription(tr("The network this window recalls with."));
+    layout->addWidget(networkLine_);
+
+    QLabel* inputLabel = makeLabel(this, "Label1", QStringLiteral("Enter Recall Vector"));
+    layout->addWidget(inputLabel);
     inputGrid_ = makeGrid(this, "InputDataGrid", true);
+    nameGridAfterLabel(*inputGrid_, *inputLabel);
+    inputGrid_->setAccessibleDescription(
+        tr("One input vector: type a number into each cell, then press Enter Vector."));
     layout->addWidget(inputGrid_);
-    layout->addWidget(makeLabel(this, "Label2", QStringLiteral("Output Data Vector")));
+    QLabel* outputLabel = makeLabel(this, "Label2", QStringLiteral("Output Data Vector"));
+    layout->addWidget(outputLabel);
+    // The output can be selected cell by cell and copied (Ctrl+C), not changed.
     outputGrid_ = makeGrid(this, "OutputDataGrid", false);
-    outputGrid_->setSelectionMode(QAbstractItemView::NoSelection);
+    nameGridAfterLabel(*outputGrid_, *outputLabel);
+    outputGrid_->setAccessibleDescription(tr("The output vector the network computed."));
     layout->addWidget(outputGrid_);
     settled_ = makeLabel(this, "SettledNote", {});
     settled_->hide();
@@ -79,11 +116,14 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     outputPattern_->setToolTip(
         QStringLiteral("The output vector, drawn from -1 (dark) to +1 (light)."));
     difference_ = makeLabel(patterns_, "DifferenceNote", {});
-    patternRow->addWidget(makeLabel(patterns_, "InputPatternLabel", QStringLiteral("Input:")), 0,
-                          Qt::AlignTop);
+    QLabel* inputPatternLabel = makeLabel(patterns_, "InputPatternLabel", QStringLiteral("Input:"));
+    inputPatternLabel->setBuddy(inputPattern_);
+    QLabel* outputPatternLabel =
+        makeLabel(patterns_, "OutputPatternLabel", QStringLiteral("Output:"));
+    outputPatternLabel->setBuddy(outputPattern_);
+    patternRow->addWidget(inputPatternLabel, 0, Qt::AlignTop);
     patternRow->addWidget(inputPattern_, 1);
-    patternRow->addWidget(makeLabel(patterns_, "OutputPatternLabel", QStringLiteral("Output:")), 0,
-                          Qt::AlignTop);
+    patternRow->addWidget(outputPatternLabel, 0, Qt::AlignTop);
     patternRow->addWidget(outputPattern_, 1);
     patternColumn->addWidget(difference_);
     patterns_->hide();
@@ -112,9 +152,13 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
         frame, "OutputFile", QStringLiteral("output.txt"),
         QStringLiteral("This file will include the output data vectors (calculated by program)."));
     frameLayout->addWidget(record_, 0, 0, 1, 2);
-    frameLayout->addWidget(makeLabel(frame, "Label3", QStringLiteral("Input File:")), 1, 0);
+    QLabel* inputFileLabel = makeLabel(frame, "Label3", QStringLiteral("Input File:"));
+    inputFileLabel->setBuddy(inputFile_);
+    QLabel* outputFileLabel = makeLabel(frame, "Label4", QStringLiteral("Output File:"));
+    outputFileLabel->setBuddy(outputFile_);
+    frameLayout->addWidget(inputFileLabel, 1, 0);
     frameLayout->addWidget(inputFile_, 1, 1);
-    frameLayout->addWidget(makeLabel(frame, "Label4", QStringLiteral("Output File:")), 2, 0);
+    frameLayout->addWidget(outputFileLabel, 2, 0);
     frameLayout->addWidget(outputFile_, 2, 1);
     layout->addWidget(frame);
     layout->addStretch(1);
@@ -146,25 +190,32 @@ void RecallDataEntry::screenShown() {
     const bool fileMode = settings().DataEntryMode == FromFiles;
     enterData_->setText(fileMode ? QStringLiteral("Start") : QStringLiteral("Enter Vector"));
     showSettled(std::nullopt);
-    const LoadOutcome outcome = loadNetwork(settings());
-    if (!outcome.loaded) {
-        // The grids keep their shape; a press then says that no network is loaded.
+    difference_->clear();
+    const RecallOpening opening = openRecallNetwork(settings());
+    showNetworkLine(QString::fromStdString(opening.networkLine));
+    if (!opening.refusal.empty()) {
+        // The grids keep their shape, emptied: nothing in them belongs to a network
+        // any more, and a press says that none is loaded.
+        clearCells(inputGrid_, inputGrid_->cells().valueColumns());
+        clearCells(outputGrid_, outputGrid_->cells().valueColumns());
+        patterns_->hide();
         // The wrong tag has its own plain box; what else went wrong is a warning.
-        const bool wrongType = outcome.message == "Not correct network type!";
-        dialogs().message(this, QString::fromStdString(outcome.message),
+        const bool wrongType = opening.refusal == "Not correct network type!";
+        dialogs().message(this, QString::fromStdString(opening.refusal),
                           wrongType ? Dialogs::Icon::None : Dialogs::Icon::Warning);
         return;
     }
     const int inputs = settings().RecallInputSize;
     const bool bidirectional =
         recallKind(settings()) == NetworkKind::BSB || recallKind(settings()) == NetworkKind::DA;
-    inputGrid_->cells().setValueColumns(inputs);
-    outputGrid_->cells().setValueColumns(bidirectional ? inputs : settings().RecallOutputSize);
+    // The cells of the network recalled before would be typed onto, or read as
+    // this network's vectors.
+    clearCells(inputGrid_, inputs);
+    clearCells(outputGrid_, bidirectional ? inputs : settings().RecallOutputSize);
     // A network loaded afresh has recalled nothing yet: its cells wait in grey.
     const std::vector<double> nothingYet(static_cast<std::size_t>(std::max(inputs, 0)), 0.0);
     inputPattern_->setValues(nothingYet);
     outputPattern_->setValues(nothingYet);
-    difference_->clear();
     patterns_->setVisible(bidirectional);
 }
 
@@ -183,20 +234,47 @@ void RecallDataEntry::enterDataPressed() {
         dialogs().message(this, QString::fromStdString(result.error), Dialogs::Icon::Warning);
         return;
     }
-    CellGridModel& outputs = outputGrid_->cells();
-    if (outputs.valueColumns() < static_cast<int>(result.outputTexts.size())) {
-        outputs.setValueColumns(static_cast<int>(result.outputTexts.size()));
-    }
-    for (std::size_t column = 0; column < result.outputTexts.size(); ++column) {
-        outputs.setText(0, static_cast<int>(column), result.outputTexts[column]);
-    }
     if (!result.outputTexts.empty()) {
+        if (settings().DataEntryMode == FromFiles) {
+            showTexts(inputGrid_, result.inputTexts);
+        }
+        showTexts(outputGrid_, result.outputTexts);
         showSettled(result.settled);
         showPatterns(result.inputValues, result.outputValues);
+        announceOutput(result.outputTexts);
     }
     if (result.showDone) {
         dialogs().message(this, QStringLiteral("Done!"), Dialogs::Icon::None);
     }
+}
+
+void RecallDataEntry::showNetworkLine(const QString& line) {
+    networkLine_->setText(line);
+    networkLine_->setAccessibleName(line);
+}
+
+void RecallDataEntry::showTexts(CellGrid* grid, const std::vector<std::string>& texts) {
+    CellGridModel& cells = grid->cells();
+    if (cells.valueColumns() < static_cast<int>(texts.size())) {
+        cells.setValueColumns(static_cast<int>(texts.size()));
+    }
+    for (std::size_t column = 0; column < texts.size(); ++column) {
+        cells.setText(0, static_cast<int>(column), texts[column]);
+    }
+}
+
+void RecallDataEntry::announceOutput(const std::vector<std::string>& texts) {
+    // A screen reader hears the new output without leaving the button pressed: the
+    // grid's description carries it, and a press that gives the same output again
+    // is announced too.
+    const QString description =
+        tr("The output vector the network computed: %1.").arg(spokenValues(texts));
+    if (outputGrid_->accessibleDescription() != description) {
+        outputGrid_->setAccessibleDescription(description);  // announces the change
+        return;
+    }
+    QAccessibleEvent again(outputGrid_, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&again);
 }
 
 void RecallDataEntry::showSettled(std::optional<bool> settled) {

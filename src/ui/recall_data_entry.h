@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "ui/wizard.h"
@@ -27,7 +28,11 @@ class RecallDataEntry : public WizardScreen {
     void exitPressed();
     void showSettled(std::optional<bool> settled);
     void showPatterns(const std::vector<double>& input, const std::vector<double>& output);
+    void showNetworkLine(const QString& line);
+    static void showTexts(CellGrid* grid, const std::vector<std::string>& texts);
+    void announceOutput(const std::vector<std::string>& texts);
 
+    QLabel* networkLine_ = nullptr;
     CellGrid* inputGrid_ = nullptr;
     CellGrid* outputGrid_ = nullptr;
     QPushButton* enterData_ = nullptr;

@@ -1,5 +1,7 @@
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,6 +63,7 @@ struct KindCase {
     TrainedNetwork network;
     std::vector<QString> inputs;  // typed into the input grid
     int outputColumns;
+    const char* networkLine;  // what the window says it holds
 };
 
 std::vector<KindCase> kindCases() {
@@ -71,28 +74,32 @@ std::vector<KindCase> kindCases() {
          "Enter Network to Load",
          bpnNetwork(),
          {"1.5", "-2", ".25"},
-         2},
+         2,
+         "net.vrn \u2014 backpropagation 3-2-2"},
         {NetworkKind::CPN,
          Screen::RecallCPN,
          "Recall Counterpropagation",
          "Enter Network to Load",
          cpnNetwork(),
          {".2", ".8", ".7"},
-         2},
+         2,
+         "net.vrn \u2014 counterpropagation 3-2-2"},
         {NetworkKind::BSB,
          Screen::RecallBSB,
          "Recall Brain-State-in-a-Box",
          "Enter Name of Network to Load",
          bsbNetwork(),
          {".3", "-.4", ".1"},
-         3},
+         3,
+         "net.vrn \u2014 brain-state-in-a-box 3 units"},
         {NetworkKind::DA,
          Screen::RecallDA,
          "Recall Discrete Autocorrelator",
          "Enter Network to Load",
          daNetwork(),
          {"1", "-1", "1.5", "-1"},
-         4},
+         4,
+         "net.vrn \u2014 discrete autocorrelator 4 units"},
     };
 }
 
@@ -161,10 +168,14 @@ TEST_F(RecallScreensTest, ManualRecallOfEachKindShowsTheCoresOutput) {
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
         EXPECT_EQ(control<QPushButton>(Screen::RecallDataEntry, "cmdEnterData")->text(),
                   "Enter Vector");
+        EXPECT_EQ(control<QLabel>(Screen::RecallDataEntry, "NetworkLine")->text(),
+                  QString::fromUtf8(kase.networkLine));
         CellGrid* inputs = grid(Screen::RecallDataEntry, "InputDataGrid");
         CellGrid* outputs = grid(Screen::RecallDataEntry, "OutputDataGrid");
-        EXPECT_EQ(inputs->cells().valueColumns(), static_cast<int>(kase.inputs.size()));
-        EXPECT_EQ(outputs->cells().valueColumns(), kase.outputColumns);
+        // Nothing of the network recalled before stays to be typed onto.
+        EXPECT_EQ(rowTexts(inputs), std::vector<std::string>(kase.inputs.size()));
+        EXPECT_EQ(rowTexts(outputs),
+                  std::vector<std::string>(static_cast<std::size_t>(kase.outputColumns)));
 
         typeInputs(kase.inputs);
         click(Screen::RecallDataEntry, "cmdEnterData");
@@ -182,10 +193,6 @@ TEST_F(RecallScreensTest, ManualRecallOfEachKindShowsTheCoresOutput) {
         click(Screen::RecallDataEntry, "cmdBack");
         EXPECT_EQ(wizard->current(), kase.loading);
         EXPECT_EQ(recallFlag(settings, kase.kind), 1);
-        // Start with an empty input grid for the next kind.
-        for (int column = 0; column < inputs->cells().valueColumns(); ++column) {
-            inputs->cells().setText(0, column, "");
-        }
     }
 }
 
@@ -212,6 +219,8 @@ TEST_F(RecallScreensTest, FileModeRecallsTheFirstVectorOfTheFileAndSaysDone) {
         ASSERT_TRUE(expected.error.empty()) << expected.error;
         ASSERT_FALSE(expected.outputTexts.empty());
         EXPECT_EQ(rowTexts(grid(Screen::RecallDataEntry, "OutputDataGrid")), expected.outputTexts);
+        // The input grid shows the vector read from the file, not what was typed before.
+        EXPECT_EQ(rowTexts(grid(Screen::RecallDataEntry, "InputDataGrid")), expected.inputTexts);
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].text, "Done!");
         EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::None);
@@ -249,20 +258,92 @@ TEST_F(RecallScreensTest, RecordingKeepsOnlyTheLastPressInBothFiles) {
     EXPECT_EQ(readText("out.rec"), outputLines);
 }
 
-TEST_F(RecallScreensTest, AFileOfAnotherKindIsReportedAndAPressChangesNothing) {
-    KindCase kase = kindCases()[1];  // the chooser asked for counterpropagation
+TEST_F(RecallScreensTest, ARefusedLoadLeavesNoNetworkAndAPressChangesNothing) {
+    const struct {
+        const char* what;
+        const char* text;  // the file the loading screen names; nullptr: none at all
+        const char* message;
+    } refusals[] = {
+        {"another kind's file", "CPN\r\n1\r\n1\r\n1\r\n0\r\n0\r\n", "Not correct network type!"},
+        {"a missing file", nullptr, "Cannot open the network file \"other.vrn\"."},
+        {"a file that ends early", "BPN\r\n3\r\n2\r\n", "other.vrn: the file ends"},
+    };
+    const KindCase kase = kindCases()[0];
     chooseRecall(kase, Manual);
-    writeNetworkFile("net.vrn", bpnNetwork());
     walkLoadingScreen(kase);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Not correct network type!");
-    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::None);
-    click(Screen::RecallDataEntry, "cmdEnterData");
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_FALSE(dialogs.messages[1].text.isEmpty());
-    for (const std::string& text : rowTexts(grid(Screen::RecallDataEntry, "OutputDataGrid"))) {
-        EXPECT_EQ(text, "");
+    control<QCheckBox>(Screen::RecallDataEntry, "cmdCheckRecord")->setChecked(true);
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.what);
+        // A good network first, recalled and recorded.
+        dialogs.messages.clear();
+        click(Screen::RecallDataEntry, "cmdBack");
+        typePath(kase.loading, "net.vrn");
+        click(kase.loading, "cmdNext");
+        typeInputs(kase.inputs);
+        click(Screen::RecallDataEntry, "cmdEnterData");
+        ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+        const std::string recorded = readText("output.txt");
+
+        click(Screen::RecallDataEntry, "cmdBack");
+        std::filesystem::remove("other.vrn");
+        if (refusal.text != nullptr) {
+            writeText("other.vrn", refusal.text);
+        }
+        typePath(kase.loading, "other.vrn");
+        click(kase.loading, "cmdNext");
+        ASSERT_EQ(wizard->current(), Screen::RecallDataEntry);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_TRUE(dialogs.messages[0].text.startsWith(refusal.message))
+            << dialogs.messages[0].text.toStdString();
+        EXPECT_EQ(control<QLabel>(Screen::RecallDataEntry, "NetworkLine")->text(),
+                  "No network loaded");
+        CellGrid* outputs = grid(Screen::RecallDataEntry, "OutputDataGrid");
+        EXPECT_EQ(rowTexts(outputs), (std::vector<std::string>{"", ""}));
+
+        typeInputs(kase.inputs);
+        click(Screen::RecallDataEntry, "cmdEnterData");
+        ASSERT_EQ(dialogs.messages.size(), 2u);
+        EXPECT_EQ(dialogs.messages[1].text,
+                  "No network is loaded. Choose a network file on the previous screen.");
+        EXPECT_EQ(rowTexts(outputs), (std::vector<std::string>{"", ""}));
+        EXPECT_EQ(readText("output.txt"), recorded);
     }
+}
+
+TEST_F(RecallScreensTest, OutputCellsShowTheWholeNumberAndCopyAsOneRow) {
+    // Zero weights: every output is half the output scale times the logistic of its
+    // threshold, so the first is .832106289928978 and the second about 8E-91.
+    chooseRecall(kindCases()[0], Manual);
+    writeText("net.vrn",
+              "BPN\r\n1\r\n1\r\n2\r\n1\r\n1.664212579857956\r\n0\r\n0\r\n0\r\n0\r\n0\r\n-"
+              "208\r\n");
+    KindCase kase = kindCases()[0];
+    walkLoadingScreen(kase);
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.lastMessage().toStdString();
+    typeInputs({"1"});
+    click(Screen::RecallDataEntry, "cmdEnterData");
+    const RecallPressResult expected = expectedPress(kase, Manual, {"1"});
+    CellGrid* outputs = grid(Screen::RecallDataEntry, "OutputDataGrid");
+    ASSERT_EQ(rowTexts(outputs), expected.outputTexts);
+    EXPECT_EQ(expected.outputTexts[0], " .832106289928978");
+    EXPECT_TRUE(expected.outputTexts[1].ends_with("E-91")) << expected.outputTexts[1];
+
+    // Each cell is wide enough for its whole text: nothing cut, nothing elided.
+    for (int column = 0; column < 2; ++column) {
+        const QModelIndex cell = outputs->model()->index(0, column);
+        const QString text = cell.data().toString();
+        EXPECT_GE(outputs->visualRect(cell).width(), outputs->fontMetrics().horizontalAdvance(text))
+            << text.toStdString();
+    }
+
+    outputs->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(outputs->window()));
+    QTest::mouseClick(outputs->viewport(), Qt::LeftButton, {},
+                      outputs->visualRect(outputs->model()->index(0, 1)).center());
+    QGuiApplication::clipboard()->clear();
+    QTest::keySequence(outputs, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QString::fromStdString(".832106289928978\t" + expected.outputTexts[1].substr(1)));
 }
 
 TEST_F(RecallScreensTest, ACellThatIsNotANumberIsReported) {
@@ -356,10 +437,6 @@ TEST_F(RecallScreensTest, AssociativeMemoriesShowBothVectorsAndHowManyElementsDi
         EXPECT_EQ(outputPattern->isVisible(), associative);
         EXPECT_EQ(note->isVisible(), associative);
 
-        CellGrid* inputs = grid(Screen::RecallDataEntry, "InputDataGrid");
-        for (int column = 0; column < inputs->cells().valueColumns(); ++column) {
-            inputs->cells().setText(0, column, "");
-        }
         typeInputs(kase.inputs);
         click(Screen::RecallDataEntry, "cmdEnterData");
         const RecallPressResult expected = expectedPress(kase, Manual, kase.inputs);
