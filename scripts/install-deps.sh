@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev qt6-charts-dev libqt6opengl6-dev
+    qt6-base-dev qt6-base-private-dev qt6-charts-dev libqt6opengl6-dev
 )
 for option in "$@"; do
     case "$option" in

@@ -121,6 +121,7 @@ ChooseThreshold::ChooseThreshold(NetworkSettings& settings, Dialogs& dialogs, QW
         const int column = static_cast<int>(i / 3) * 2;
         pictures_[i] = new QLabel(frame);
         pictures_[i]->setObjectName(QStringLiteral("Picture%1").arg(i + 1));
+        pictures_[i]->setAccessibleName(tr("Curve of the %1").arg(captions[i].second));
         options_[i] = new QRadioButton(captions[i].second, frame);
         options_[i]->setObjectName(QString::fromLatin1(captions[i].first));
         auto* cell = new QVBoxLayout();

@@ -42,17 +42,21 @@ void GridScreen::layOut(const QString& addTooltip, const QString& nextTooltip) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
 
-    layout->addWidget(
-        makeLabel(this, withOutputs_ ? "Label2" : "Label1", QStringLiteral("Input Data")));
+    QLabel* inputLabel =
+        makeLabel(this, withOutputs_ ? "Label2" : "Label1", QStringLiteral("Input Data"));
+    layout->addWidget(inputLabel);
     inputGrid_ = new CellGrid(true, true, this);
     inputGrid_->setObjectName(QStringLiteral("InputGrid"));
+    nameGridAfterLabel(*inputGrid_, *inputLabel);
     inputGrid_->setToolTip(QStringLiteral("Enter an input vector."));
     layout->addWidget(inputGrid_, 1);
     std::vector<QWidget*> order{inputGrid_};
     if (withOutputs_) {
-        layout->addWidget(makeLabel(this, "Label3", QStringLiteral("Output Data")));
+        QLabel* outputLabel = makeLabel(this, "Label3", QStringLiteral("Output Data"));
+        layout->addWidget(outputLabel);
         outputGrid_ = new CellGrid(true, true, this);
         outputGrid_->setObjectName(QStringLiteral("OutputGrid"));
+        nameGridAfterLabel(*outputGrid_, *outputLabel);
         outputGrid_->setToolTip(QStringLiteral("Enter an output vector."));
         layout->addWidget(outputGrid_, 1);
         order.push_back(outputGrid_);

@@ -117,6 +117,7 @@ void EncodeWindow::buildControls() {
         QLabel* label = makeLabel(this, each.labelName, QString::fromLatin1(each.caption));
         CellGrid* cells = makeGrid(this, each.gridName, QString::fromLatin1(each.tooltip));
         grids_[static_cast<std::size_t>(each.grid)] = cells;
+        nameGridAfterLabel(*cells, *label);
         values->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
         values->addWidget(cells, row, 1);
         if (each.grid == ProgressGrid::ErrorValues) {
@@ -149,6 +150,7 @@ void EncodeWindow::buildControls() {
         QLabel* label = makeLabel(frame, each.labelName, QString::fromLatin1(each.caption));
         CellGrid* cells = makeGrid(frame, each.gridName, {});
         grids_[static_cast<std::size_t>(each.grid)] = cells;
+        nameGridAfterLabel(*cells, *label);
         nodes->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
         nodes->addWidget(cells, row, 1);
         if (each.grid == ProgressGrid::HiddenNodes) {

@@ -74,6 +74,10 @@ QLineSeries* makeSeries(QChart* chart, const char* name, const QColor& colour) {
 
 ProgressChart::ProgressChart(QWidget* parent) : QChartView(parent) {
     setObjectName(QStringLiteral("ProgressChart"));
+    setAccessibleName(tr("Training progress chart"));
+    setAccessibleDescription(
+        tr("The largest error and the mean squared error of each step of the run, against the "
+           "error threshold. The grids beside it show the current values as numbers."));
     auto* chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->legend()->setAlignment(Qt::AlignBottom);

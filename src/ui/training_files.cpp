@@ -35,9 +35,11 @@ TrainingFiles::TrainingFiles(Wizard& wizard) : WizardScreen(wizard) {
     inputPath_ = makeTextBox(this, "InputPath", "input.dat",
                              QStringLiteral("File containing the input training data."));
     auto* browseIn = makeButton(this, "cmdBrowseIn", QStringLiteral("Browse"));
+    browseIn->setAccessibleName(tr("Browse for the input file"));
     outputPath_ = makeTextBox(this, "OutputPath", "output.dat",
                               QStringLiteral("File containing the output training data."));
     browseOut_ = makeButton(this, "cmdBrowseOut", QStringLiteral("Browse"));
+    browseOut_->setAccessibleName(tr("Browse for the output file"));
     auto* back = makeButton(this, "cmdBack", QStringLiteral("Back"));
     auto* next = makeButton(this, "cmdNext", QStringLiteral("Next"));
     auto* cancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
