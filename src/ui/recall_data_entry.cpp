@@ -57,6 +57,11 @@ void clearCells(CellGrid* grid, int columns) {
 // brain-state box of thousands.
 constexpr std::size_t AnnouncedValues = 32;
 
+// Until a press computes an output.
+QString outputGridDescription() {
+    return RecallDataEntry::tr("The output vector the network computed.");
+}
+
 QString spokenValues(const std::vector<std::string>& texts) {
     QStringList spoken;
     for (std::size_t at = 0; at < texts.size() && at < AnnouncedValues; ++at) {
@@ -93,7 +98,7 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     // The output can be selected cell by cell and copied (Ctrl+C), not changed.
     outputGrid_ = makeGrid(this, "OutputDataGrid", false);
     nameGridAfterLabel(*outputGrid_, *outputLabel);
-    outputGrid_->setAccessibleDescription(tr("The output vector the network computed."));
+    outputGrid_->setAccessibleDescription(outputGridDescription());
     layout->addWidget(outputGrid_);
     settled_ = makeLabel(this, "SettledNote", {});
     settled_->hide();
@@ -191,6 +196,7 @@ void RecallDataEntry::screenShown() {
     enterData_->setText(fileMode ? QStringLiteral("Start") : QStringLiteral("Enter Vector"));
     showSettled(std::nullopt);
     difference_->clear();
+    outputGrid_->setAccessibleDescription(outputGridDescription());
     const RecallOpening opening = openRecallNetwork(settings());
     showNetworkLine(QString::fromStdString(opening.networkLine));
     if (!opening.refusal.empty()) {

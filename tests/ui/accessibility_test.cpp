@@ -197,6 +197,10 @@ TEST_F(AccessibilityTest, ANewRecallOutputIsAnnounced) {
     EXPECT_EQ(announcements, 2);
     EXPECT_TRUE(accessibleText(outputs, QAccessible::Description).contains(".25, -.5"))
         << accessibleText(outputs, QAccessible::Description).toStdString();
+    // A network opened afresh has no output to tell of.
+    wizard->show(Screen::RecallBSB);
+    wizard->show(Screen::RecallDataEntry);
+    EXPECT_FALSE(accessibleText(outputs, QAccessible::Description).contains(".25"));
 }
 
 }  // namespace
