@@ -64,6 +64,7 @@ StartForm::StartForm(Wizard& wizard) : WizardScreen(wizard) {
     auto* image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
     image->setPixmap(networkPicture());
+    image->setAccessibleName(tr("A network of input, hidden and output nodes"));
     image->setAlignment(Qt::AlignCenter);
 
     auto* title = makeLabel(this, "Label1", QStringLiteral("Vornetica 2.3"));

@@ -1,6 +1,5 @@
 #include "recall/recall_press.h"
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -125,58 +124,6 @@ TEST_F(RecallPressTest, WithoutALoadedNetworkAPressIsAnError) {
     EXPECT_EQ(result.error, "No network is loaded. Choose a network file on the previous screen.");
     EXPECT_TRUE(result.outputTexts.empty());
     EXPECT_FALSE(std::ifstream(dir.file("in.txt")).good());
-}
-
-TEST_F(RecallPressTest, ARefusedOpeningLeavesNoNetworkInUse) {
-    const struct {
-        const char* what;
-        const char* text;  // nullptr: no file at all
-    } refusals[] = {
-        {"another kind's tag", "BPN\r\n1\r\n1\r\n1\r\n10\r\n10\r\n0\r\n0\r\n0\r\n0\r\n"},
-        {"a missing file", nullptr},
-        {"a file that ends early", "DA\r\n3\r\n0\r\n-1\r\n"},
-    };
-    for (const auto& refusal : refusals) {
-        SCOPED_TRACE(refusal.what);
-        load(kDaFile, NetworkKind::DA);
-        ASSERT_EQ(openRecallNetwork(settings).networkLine,
-                  "net.vrn \u2014 discrete autocorrelator 3 units");
-        settings.NetworkFilePath = dir.file("other.vrn");
-        std::filesystem::remove(settings.NetworkFilePath);
-        if (refusal.text != nullptr) {
-            writeText(settings.NetworkFilePath, refusal.text);
-        }
-        const RecallOpening opening = openRecallNetwork(settings);
-        EXPECT_FALSE(opening.refusal.empty());
-        EXPECT_EQ(opening.networkLine, "No network loaded");
-
-        const RecallPressResult result = recallPress(settings, manual({"1", "1", "1"}, true));
-        EXPECT_EQ(result.error, kNoNetworkLoaded);
-        EXPECT_TRUE(result.outputTexts.empty());
-        EXPECT_FALSE(std::ifstream(dir.file("in.txt")).good());
-        EXPECT_FALSE(std::ifstream(dir.file("out.txt")).good());
-    }
-}
-
-TEST_F(RecallPressTest, TheNetworkLineNamesTheFileTheKindAndItsSizes) {
-    const struct {
-        NetworkKind kind;
-        const char* text;
-        const char* line;
-    } cases[] = {
-        {NetworkKind::BPN, "BPN\r\n1\r\n2\r\n1\r\n10\r\n10\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n",
-         "net.vrn \u2014 backpropagation 1-2-1"},
-        {NetworkKind::CPN, "CPN\r\n2\r\n1\r\n3\r\n0\r\n0\r\n0\r\n0\r\n0\r\n",
-         "net.vrn \u2014 counterpropagation 2-1-3"},
-        {NetworkKind::BSB, "BSB\r\n1\r\n0\r\n", "net.vrn \u2014 brain-state-in-a-box 1 unit"},
-        {NetworkKind::DA, kDaFile, "net.vrn \u2014 discrete autocorrelator 3 units"},
-    };
-    for (const auto& kase : cases) {
-        SCOPED_TRACE(kase.line);
-        load(kase.text, kase.kind);
-        // The line names the file alone, not the folder it was found in.
-        EXPECT_EQ(openRecallNetwork(settings).networkLine, kase.line);
-    }
 }
 
 TEST_F(RecallPressTest, FileModeRecallsTheFirstVectorOnEveryPress) {
