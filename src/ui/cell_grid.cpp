@@ -39,6 +39,10 @@ QVariant CellGridModel::data(const QModelIndex& index, int role) const {
         const int column = index.column() - (labelColumn_ ? 1 : 0);
         return QString::fromStdString(text(index.row(), column));
     }
+    if (role == Qt::ToolTipRole && !label && cellToolTip_) {
+        const QString tip = cellToolTip_(index.row(), index.column() - (labelColumn_ ? 1 : 0));
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     if (role == Qt::BackgroundRole && label) {
         return QColor(0xc0, 0xc0, 0xc0);
     }

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,9 +32,14 @@ class CellGridModel : public QAbstractTableModel {
     const std::string& text(int row, int column) const;
     void setText(int row, int column, std::string text);
     bool hasLabelColumn() const { return labelColumn_; }
+    // Gives value cell (row, column) a tooltip of its own, asked for only when the
+    // pointer rests on the cell; where it gives an empty text the grid's tooltip shows.
+    using CellToolTip = std::function<QString(int row, int column)>;
+    void setCellToolTip(CellToolTip toolTipOf) { cellToolTip_ = std::move(toolTipOf); }
 
   private:
     bool labelColumn_;
+    CellToolTip cellToolTip_;
     int valueColumns_ = 0;
     std::vector<std::vector<std::string>> rows_;
 };

@@ -84,6 +84,15 @@ CellGrid* EncodeWindow::grid(ProgressGrid which) const {
     return grids_[static_cast<std::size_t>(which)];
 }
 
+QString EncodeWindow::cellToolTip(std::size_t gridIndex, int row, int column) const {
+    const std::vector<double>& values = shownValues_[gridIndex];
+    const auto at = static_cast<std::size_t>(column);
+    if (row != 0 || at >= values.size() || grids_[gridIndex]->cells().text(row, column).empty()) {
+        return {};
+    }
+    return QString::fromStdString(numberText(values[at])).trimmed();
+}
+
 void EncodeWindow::buildControls() {
     auto* layout = new QVBoxLayout(this);
     // The grids on the left, the chart of the run beside them.
@@ -158,10 +167,13 @@ void EncodeWindow::buildControls() {
     }
     left->addWidget(frame);
 
-    for (CellGrid* cells : grids_) {
+    for (std::size_t index = 0; index < std::size(grids_); ++index) {
+        CellGrid* cells = grids_[index];
         if (cells != iterations) {
             cells->setFixedHeight(singleRowHeight(cells));
         }
+        cells->cells().setCellToolTip(
+            [this, index](int row, int column) { return cellToolTip(index, row, column); });
     }
 
     passLimitNote_ =
@@ -404,13 +416,19 @@ void EncodeWindow::showChanges(bool allColumns) {
             const int right = cells->columnAt(cells->viewport()->width() - 1);
             last = right < 0 ? count - 1 : std::min(right, count - 1);
         }
+        std::vector<double>& shown = shownValues_[index];
+        if (shown.size() < pending.values.size()) {
+            shown.resize(pending.values.size());
+        }
         for (int column = first; column <= last; ++column) {
-            if (pending.waiting[static_cast<std::size_t>(column)] == 0) {
+            const auto at = static_cast<std::size_t>(column);
+            if (pending.waiting[at] == 0) {
                 continue;
             }
-            pending.waiting[static_cast<std::size_t>(column)] = 0;
+            pending.waiting[at] = 0;
+            shown[at] = pending.values[at];
             std::string text =
-                cutNumberText(pending.values[static_cast<std::size_t>(column)], pending.width);
+                progressCellText(static_cast<ProgressGrid>(index), shown[at], pending.width);
             if (cells->cells().text(0, column) != text) {
                 cells->cells().setText(0, column, std::move(text));
             }

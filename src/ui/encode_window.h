@@ -54,6 +54,8 @@ class EncodeWindow : public WizardScreen {
     void exitPressed();
 
     CellGrid* grid(ProgressGrid which) const;
+    // The whole number text behind a cell, which shows it cut.
+    QString cellToolTip(std::size_t gridIndex, int row, int column) const;
 
     // The newest value of each cell and whether its text still has to be made.
     struct Pending {
@@ -64,6 +66,8 @@ class EncodeWindow : public WizardScreen {
 
     CellGrid* grids_[GridProgress::GridCount] = {};
     Pending pending_[GridProgress::GridCount];
+    // The value behind each cell's text, for its tooltip.
+    std::vector<double> shownValues_[GridProgress::GridCount];
     QLabel* hiddenNodesLabel_ = nullptr;
     QLabel* errorValuesLabel_ = nullptr;
     QLabel* passLimitNote_ = nullptr;

@@ -27,14 +27,16 @@ class LastCells : public ProgressSink {
     void showCells(ProgressGrid grid, int firstColumn, std::span<const double> values,
                    int width) override {
         for (std::size_t index = 0; index < values.size(); ++index) {
-            texts[{grid, firstColumn + static_cast<int>(index)}] =
-                cutNumberText(values[index], width);
+            const std::pair cell{grid, firstColumn + static_cast<int>(index)};
+            texts[cell] = progressCellText(grid, values[index], width);
+            wholeTexts[cell] = QString::fromStdString(numberText(values[index])).trimmed();
         }
     }
     void endOfEpoch(const EpochReport&) override {}
     bool stopRequested() override { return false; }
 
     std::map<std::pair<ProgressGrid, int>, std::string> texts;
+    std::map<std::pair<ProgressGrid, int>, QString> wholeTexts;
 };
 
 // Every end-of-epoch report of a run, and the last input vector it showed.
@@ -138,6 +140,10 @@ class EncodeWindowTest : public testing::RunScreensTest {
             ASSERT_LT(cell.second, cells->cells().valueColumns()) << gridName(cell.first);
             EXPECT_EQ(cells->cells().text(0, cell.second), text)
                 << gridName(cell.first) << " column " << cell.second;
+            // Resting the pointer on a cell shows its value's whole text.
+            EXPECT_EQ(cells->model()->index(0, cell.second).data(Qt::ToolTipRole).toString(),
+                      reference.wholeTexts.at(cell))
+                << gridName(cell.first) << " column " << cell.second;
         }
     }
 
@@ -185,6 +191,22 @@ TEST_F(EncodeWindowTest, AutocorrelatorRunShowsTheWholeMatrixInOneRow) {
     chooseDa();
     expectWindowShowsLastValuesOfTheRun();
     EXPECT_EQ(grid(Screen::EncodeWindow, "OutputValuesGrid")->cells().valueColumns(), 9);
+}
+
+TEST_F(EncodeWindowTest, CellsKeepExponentsAndTheIterationCellItsEveryDigit) {
+    chooseBpn();
+    settings.InputSize = 1;
+    settings.HiddenSize = 1;
+    settings.MaxIterations = 32000;
+    // Every error signal is above a threshold below -1: the run goes to its limit.
+    settings.ErrorThreshold = -2.0;
+    useFiles("1\r\n5.22502468990324E-91\r\n", ".5\r\n");
+    expectWindowShowsLastValuesOfTheRun();
+    CellGrid* inputs = grid(Screen::EncodeWindow, "InputValuesGrid");
+    EXPECT_EQ(inputs->cells().text(0, 0), "5E-91");
+    EXPECT_EQ(inputs->model()->index(0, 0).data(Qt::ToolTipRole).toString(),
+              "5.22502468990324E-91");
+    EXPECT_EQ(grid(Screen::EncodeWindow, "IterationsGrid")->cells().text(0, 0), "32001");
 }
 
 TEST_F(EncodeWindowTest, SaveNetworkWaitsForTheFirstRunAndWritesWhatItTrained) {
