@@ -240,6 +240,32 @@ void EncodeWindow::screenShown() {
     settings().ReturnToTraining = 0;
     // The sizes or the kind may have changed since the last showing.
     sizeGridsForCurrentKind();
+    emptyPicturesOfAnotherKind();
+}
+
+void EncodeWindow::emptyPicturesOfAnotherKind() {
+    const std::optional<NetworkKind> kind = encodeKind(settings());
+    if (!kind || kind == picturedKind_) {
+        return;
+    }
+    picturedKind_ = kind;
+    chart_->beginRun(*kind, std::nullopt);
+    pattern_->setValues({});
+}
+
+void EncodeWindow::emptyGridsNotWrittenBy(NetworkKind kind) {
+    for (std::size_t index = 0; index < std::size(grids_); ++index) {
+        if (runWritesGrid(kind, static_cast<ProgressGrid>(index))) {
+            continue;
+        }
+        CellGridModel& cells = grids_[index]->cells();
+        for (int column = 0; column < cells.valueColumns(); ++column) {
+            if (!cells.text(0, column).empty()) {
+                cells.setText(0, column, {});
+            }
+        }
+        shownValues_[index].clear();
+    }
 }
 
 void EncodeWindow::sizeGridsForCurrentKind() {
@@ -278,10 +304,10 @@ void EncodeWindow::sizeGridsForCurrentKind() {
     const bool showsPattern = kind == NetworkKind::BSB || kind == NetworkKind::DA;
     patternLabel_->setVisible(showsPattern);
     pattern_->setVisible(showsPattern);
-    if (showsPattern && pattern_->values().size() != static_cast<std::size_t>(current.InputSize)) {
-        // Grey cells of the vector's shape until a run shows one.
-        pattern_->setValues(std::vector<double>(
-            static_cast<std::size_t>(std::max<int>(current.InputSize, 0)), 0.0));
+    if (pattern_->values().size() !=
+        static_cast<std::size_t>(std::max<int>(current.InputSize, 0))) {
+        // A vector of another size is not one this network trains.
+        pattern_->setValues({});
     }
 }
 
@@ -313,12 +339,14 @@ void EncodeWindow::startPressed() {
     // The run does not wait for the window to get ready for it: the values it hands
     // over are only taken on this thread, after this.
     sizeGridsForCurrentKind();
+    // The window shows only this run: what it does not write stays empty.
+    emptyGridsNotWrittenBy(kind);
     passLimitNote_->hide();
     const bool hasThreshold = trainsToErrorThreshold(kind);
     chart_->beginRun(
         kind, hasThreshold ? std::optional<double>(settings().ErrorThreshold) : std::nullopt);
-    pattern_->setValues(
-        std::vector<double>(static_cast<std::size_t>(std::max<int>(settings().InputSize, 0)), 0.0));
+    picturedKind_ = kind;
+    pattern_->setValues({});
     setRunning(true);
     refresh_.start();
 }

@@ -5,6 +5,8 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QValueAxis>
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -207,6 +209,44 @@ TEST_F(EncodeWindowTest, CellsKeepExponentsAndTheIterationCellItsEveryDigit) {
     EXPECT_EQ(inputs->model()->index(0, 0).data(Qt::ToolTipRole).toString(),
               "5.22502468990324E-91");
     EXPECT_EQ(grid(Screen::EncodeWindow, "IterationsGrid")->cells().text(0, 0), "32001");
+}
+
+TEST_F(EncodeWindowTest, EachRunShowsOnlyItsOwnValuesWhicheverKindRanBefore) {
+    const std::function<void()> kinds[] = {[&] { chooseBpn(); }, [&] { chooseCpn(); },
+                                           [&] { chooseBsb(3, 0.01); }, [&] { chooseDa(); }};
+    auto* chart = control<ProgressChart>(Screen::EncodeWindow, "ProgressChart");
+    auto* pattern = control<PatternView>(Screen::EncodeWindow, "InputPattern");
+    std::size_t runs = 0;
+    for (const auto& choose : kinds) {
+        settings.EncodeBPNFlag = settings.EncodeCPNFlag = 0;
+        settings.EncodeBSBFlag = settings.EncodeDAFlag = 0;
+        choose();
+        wizard->show(Screen::ChooseNetwork);
+        wizard->show(Screen::EncodeWindow);
+        // Before the run, nothing pictures the last kind's run.
+        EXPECT_EQ(chart->largestSeries()->count(), 0);
+        EXPECT_TRUE(pattern->values().empty());
+
+        RandomSource same = random;
+        LastCells reference;
+        ASSERT_EQ(runTraining(captureTrainingRequest(settings), same, reference).error, "");
+        click(Screen::EncodeWindow, "cmdStart");
+        ASSERT_TRUE(waitForMessages(++runs));
+        ASSERT_EQ(dialogs.lastMessage(), "Done!");
+        expectCells(reference);
+        for (int index = 0; index < GridProgress::GridCount; ++index) {
+            const auto which = static_cast<ProgressGrid>(index);
+            const bool written =
+                std::any_of(reference.texts.begin(), reference.texts.end(),
+                            [&](const auto& cell) { return cell.first.first == which; });
+            if (!written) {
+                CellGrid* cells = grid(Screen::EncodeWindow, gridName(which));
+                EXPECT_EQ(rowTexts(cells), std::vector<std::string>(static_cast<std::size_t>(
+                                               cells->cells().valueColumns())))
+                    << gridName(which) << " after run " << runs;
+            }
+        }
+    }
 }
 
 TEST_F(EncodeWindowTest, SaveNetworkWaitsForTheFirstRunAndWritesWhatItTrained) {
