@@ -70,6 +70,9 @@ class CellGrid : public QTableView {
     bool isLabelColumn(int column) const;
     int firstValueColumn() const;
     bool moveByArrow(int key);
+    // Enter moves on to the next value cell (the next row's first at a row's end): it
+    // belongs to the typing, and must never press a button of the screen.
+    bool moveOnEnter(int key);
     // The character a key press gives to a cell, if it is a typed character.
     static std::optional<char32_t> cellKeyOf(const QKeyEvent& event);
     // The label column drawn by a second view laid over the left edge, so it stays
