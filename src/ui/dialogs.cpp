@@ -63,8 +63,8 @@ std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& capti
 void QtDialogs::quit() {
     // Yes to Cancel ends the program at once, also from inside a nested event loop
     // (a modal box or a handler still running); every file is closed within its own
-    // handler, so nothing is left half-written.
-    QApplication::closeAllWindows();
+    // handler, so nothing is left half-written. The windows are not closed first:
+    // closing a screen asks whether to exit.
     std::fflush(nullptr);
     std::_Exit(0);
 }
