@@ -40,6 +40,13 @@ bool QtDialogs::confirmExit(QWidget* parent, const QString& title) {
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtDialogs::askYesNo(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtDialogs::askText(QWidget* parent, const QString& prompt,
                                           const QString& title, const QString& defaultText) {
     bool ok = false;

@@ -14,6 +14,7 @@
 #include "data/number_text.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
+#include "netfile/save_questions.h"
 #include "settings/user_error.h"
 #include "ui/cell_grid.h"
 #include "ui/pattern_view.h"
@@ -499,9 +500,23 @@ void EncodeWindow::runEnded() {
 }
 
 void EncodeWindow::saveNetworkPressed() {
+    if (!encodeKind(settings())) {
+        // A save clears the kind's flag; asking for a name first would only waste it.
+        dialogs().message(this,
+                          tr("This network was saved already. Choose the kind again on the "
+                             "network chooser to train and save another."),
+                          Dialogs::Icon::None);
+        return;
+    }
     const std::optional<QString> answer =
         dialogs().askText(this, QStringLiteral("Please enter the name of the network file to save"),
                           QStringLiteral("Enter Network Name"), QStringLiteral("network.vrn"));
+    if (answer && !answer->isEmpty() && saveWouldReplaceFile(answer->toStdString()) &&
+        !dialogs().askYesNo(
+            this, tr("The file \"%1\" exists already. Do you want to replace it?").arg(*answer),
+            tr("Save Network"))) {
+        return;
+    }
     const SaveOutcome outcome =
         saveNetwork(settings(), network_, answer ? answer->toStdString() : std::string());
     if (!outcome.message.empty()) {

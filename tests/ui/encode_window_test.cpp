@@ -280,6 +280,47 @@ TEST_F(EncodeWindowTest, SaveNetworkWaitsForTheFirstRunAndWritesWhatItTrained) {
     EXPECT_EQ(settings.EncodeBPNFlag, 0);
 }
 
+TEST_F(EncodeWindowTest, SavingAgainSaysWhyFirstAndReplacingAFileAsksBefore) {
+    chooseBpn();
+    wizard->show(Screen::EncodeWindow);
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(waitForMessages(1));
+    dialogs.textAnswers = {QStringLiteral("network.vrn")};
+    click(Screen::EncodeWindow, "cmdSaveNetwork");
+    ASSERT_EQ(dialogs.lastMessage(), "Finished Saving Network");
+    EXPECT_TRUE(dialogs.questions.empty());  // nothing to replace yet
+    const std::string first = testing::readText("network.vrn");
+
+    // The flag is clear: the window says so before it asks for a name.
+    click(Screen::EncodeWindow, "cmdSaveNetwork");
+    EXPECT_EQ(dialogs.lastMessage(),
+              "This network was saved already. Choose the kind again on the network chooser to "
+              "train and save another.");
+    EXPECT_EQ(dialogs.asked.size(), 1u);
+
+    // A second network, offered the same name: No keeps the first file as it was.
+    settings.EncodeBPNFlag = 1;
+    wizard->show(Screen::ChooseNetwork);
+    wizard->show(Screen::EncodeWindow);
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(waitForMessages(4));
+    const std::size_t shown = dialogs.messages.size();
+    dialogs.textAnswers = {QStringLiteral("network.vrn"), QStringLiteral("network.vrn")};
+    dialogs.yesNoAnswers = {false, true};
+    click(Screen::EncodeWindow, "cmdSaveNetwork");
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].text,
+              "The file \"network.vrn\" exists already. Do you want to replace it?");
+    EXPECT_EQ(dialogs.questions[0].title, "Save Network");
+    EXPECT_EQ(dialogs.messages.size(), shown);
+    EXPECT_EQ(testing::readText("network.vrn"), first);
+    EXPECT_EQ(settings.EncodeBPNFlag, 1);
+    // Yes replaces it.
+    click(Screen::EncodeWindow, "cmdSaveNetwork");
+    EXPECT_EQ(dialogs.lastMessage(), "Finished Saving Network");
+    EXPECT_NE(testing::readText("network.vrn"), first);
+}
+
 TEST_F(EncodeWindowTest, OnlyStopActsDuringARunAndStopEndsItWithDone) {
     // Errors can never fall below a negative threshold: the run would last 32767 passes.
     // A small rate keeps the weights finite all the while; the size makes it long
