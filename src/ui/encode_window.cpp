@@ -251,6 +251,8 @@ void EncodeWindow::emptyPicturesOfAnotherKind() {
     }
     picturedKind_ = kind;
     chart_->beginRun(*kind, std::nullopt);
+    // The empty chart's own axes, rather than the ranges of the last kind's run.
+    chart_->showPoints({});
     pattern_->setValues({});
 }
 
