@@ -503,7 +503,7 @@ void EncodeWindow::runEnded() {
 
 void EncodeWindow::saveNetworkPressed() {
     if (!encodeKind(settings())) {
-        // A save clears the kind's flag; asking for a name first would only waste it.
+        // A save clears the kind's flag, so the name would be asked for in vain.
         dialogs().message(this,
                           tr("This network was saved already. Choose the kind again on the "
                              "network chooser to train and save another."),

@@ -472,21 +472,6 @@ TEST_F(EncodeWindowTest, ExitAsksUnderItsOwnTitleAndEndsOnlyOnYes) {
     EXPECT_EQ(dialogs.confirmTitles, (std::vector<QString>{"Exit", "Exit"}));
 }
 
-TEST_F(EncodeWindowTest, ClosingTheWindowWithAnUnsavedNetworkAsksFirst) {
-    chooseBpn();
-    wizard->show(Screen::EncodeWindow);
-    click(Screen::EncodeWindow, "cmdStart");
-    ASSERT_TRUE(waitForMessages(1));
-    dialogs.exitAnswers = {false, true};
-    EXPECT_FALSE(window()->close());
-    EXPECT_TRUE(window()->isVisible());
-    EXPECT_EQ(dialogs.quitCount, 0);
-    EXPECT_TRUE(std::holds_alternative<BpnNetwork>(window()->network()));
-    window()->close();
-    EXPECT_EQ(dialogs.quitCount, 1);
-    EXPECT_EQ(dialogs.confirmTitles, (std::vector<QString>{"Exit", "Exit"}));
-}
-
 TEST_F(EncodeWindowTest, StartWithNoKindChosenTrainsNothingButEnablesSave) {
     wizard->show(Screen::EncodeWindow);
     click(Screen::EncodeWindow, "cmdStart");

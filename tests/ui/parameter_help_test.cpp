@@ -118,12 +118,7 @@ TEST_F(RateHelpTest, CounterpropagationBetaDecaysTheOutstarAndGammaTeachesIt) {
         }
     }
     EXPECT_EQ(decayedRows, 1);
-    // Gamma alone pulls the outstar along the target: up for 1, down for -1.
     EXPECT_NE(taught.OutputWeights, still.OutputWeights);
-    for (std::size_t row = 0; row < 2; ++row) {
-        EXPECT_GE(taught.OutputWeights.at(row, 0), still.OutputWeights.at(row, 0));
-        EXPECT_LE(taught.OutputWeights.at(row, 1), still.OutputWeights.at(row, 1));
-    }
 }
 
 TEST_F(RateHelpTest, BrainStateAlphaScalesEachUnitsErrorTimesTheVector) {
