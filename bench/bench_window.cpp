@@ -35,6 +35,7 @@ class RunEndDialogs : public Dialogs {
         }
     }
     bool confirmExit(QWidget*, const QString&) override { return false; }
+    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
     std::optional<QString> askText(QWidget*, const QString&, const QString&,
                                    const QString&) override {
         return std::nullopt;

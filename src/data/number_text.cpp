@@ -168,6 +168,23 @@ std::string printableExcerpt(std::string_view text) {
     return excerpt;
 }
 
+// A cut text without its exponent would read as another number (5.225 for
+// 5.225E-91), so the digits give way to the exponent: the sign place, as many
+// characters of the digits as leave room for the whole exponent (at least one
+// digit, never a trailing point), then the exponent.
+std::string cutKeepingExponent(const std::string& text, std::size_t exponentStart,
+                               std::size_t width) {
+    const std::string_view digits = std::string_view(text).substr(1, exponentStart - 1);
+    const std::size_t exponentLength = text.size() - exponentStart;
+    const std::size_t room = width > 1 + exponentLength ? width - 1 - exponentLength : 0;
+    std::string shown = text[0] == '-' ? "-" : "";
+    shown.append(digits.substr(0, std::max<std::size_t>(room, 1)));
+    if (shown.back() == '.') {
+        shown.pop_back();
+    }
+    return shown + text.substr(exponentStart);
+}
+
 }  // namespace
 
 std::string numberText(double value) {
@@ -192,6 +209,10 @@ std::string cutNumberText(double value, int width) {
     std::string text = numberText(value);
     if (width < 0) {
         width = 0;
+    }
+    const std::size_t exponentStart = text.find('E');
+    if (exponentStart != std::string::npos && static_cast<std::size_t>(width) < text.size()) {
+        return cutKeepingExponent(text, exponentStart, static_cast<std::size_t>(width));
     }
     text.resize(std::min(text.size(), static_cast<std::size_t>(width)));
     const std::size_t firstShown = text.find_first_not_of(' ');

@@ -15,7 +15,11 @@ namespace vornetica {
 std::string numberText(double value);
 
 // The first `width` characters of numberText, leading blanks then removed; nothing
-// is rounded (1/9 gives ".111" at 5 and ".1111" at 6).
+// is rounded (1/9 gives ".111" at 5 and ".1111" at 6). A cut that would drop the
+// exponent keeps it whole instead and cuts the digits before it, still within
+// `width` counting the sign place (5.225E-91 gives "5E-91" at 5 and 6,
+// -1.5E-16 "-1E-16" at 6); at least one digit stays, even where that makes the
+// text wider than `width` (1E+20 gives "1E+20" at 5).
 std::string cutNumberText(double value, int width);
 
 // The form numbers take in every file: what C's "%.15G" prints, without the

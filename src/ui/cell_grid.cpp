@@ -43,6 +43,10 @@ QVariant CellGridModel::data(const QModelIndex& index, int role) const {
         const int column = index.column() - (labelColumn_ ? 1 : 0);
         return QString::fromStdString(text(index.row(), column));
     }
+    if (role == Qt::ToolTipRole && !label && cellToolTip_) {
+        const QString tip = cellToolTip_(index.row(), index.column() - (labelColumn_ ? 1 : 0));
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     if (role == Qt::BackgroundRole && label) {
         return QColor(0xc0, 0xc0, 0xc0);
     }
@@ -323,14 +327,33 @@ bool CellGrid::moveByArrow(int key) {
     return true;
 }
 
+bool CellGrid::moveOnEnter(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) {
+        return false;
+    }
+    const int lastColumn = model_.columnCount() - 1;
+    if (lastColumn < firstValueColumn() || model_.rowCount() == 0) {
+        return true;
+    }
+    const QModelIndex current = currentIndex();
+    int row = current.isValid() ? current.row() : 0;
+    int column = current.isValid() ? current.column() + 1 : firstValueColumn();
+    if (column > lastColumn && row + 1 < model_.rowCount()) {
+        row += 1;
+        column = firstValueColumn();
+    }
+    moveCurrent(row, std::clamp(column, firstValueColumn(), lastColumn));
+    return true;
+}
+
 void CellGrid::keyPressEvent(QKeyEvent* event) {
-    if (moveByArrow(event->key())) {
+    if (moveByArrow(event->key()) || moveOnEnter(event->key())) {
         event->accept();
         return;
     }
     const std::optional<char32_t> key = cellKeyOf(*event);
     if (!key) {
-        // Tab, Enter, Esc and the like belong to the screen.
+        // Tab, Esc and the like belong to the screen.
         event->ignore();
         return;
     }

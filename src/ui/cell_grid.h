@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,9 +34,14 @@ class CellGridModel : public QAbstractTableModel {
     const std::string& text(int row, int column) const;
     void setText(int row, int column, std::string text);
     bool hasLabelColumn() const { return labelColumn_; }
+    // Gives value cell (row, column) a tooltip of its own, asked for only when the
+    // pointer rests on the cell; where it gives an empty text the grid's tooltip shows.
+    using CellToolTip = std::function<QString(int row, int column)>;
+    void setCellToolTip(CellToolTip toolTipOf) { cellToolTip_ = std::move(toolTipOf); }
 
   private:
     bool labelColumn_;
+    CellToolTip cellToolTip_;
     int valueColumns_ = 0;
     std::vector<std::vector<std::string>> rows_;
 };
@@ -73,6 +79,9 @@ class CellGrid : public QTableView {
     bool isLabelColumn(int column) const;
     int firstValueColumn() const;
     bool moveByArrow(int key);
+    // Enter moves on to the next value cell (the next row's first at a row's end): it
+    // belongs to the typing, and must never press a button of the screen.
+    bool moveOnEnter(int key);
     // The character a key press gives to a cell, if it is a typed character.
     static std::optional<char32_t> cellKeyOf(const QKeyEvent& event);
     // The label column drawn by a second view laid over the left edge, so it stays

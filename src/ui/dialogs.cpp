@@ -40,6 +40,13 @@ bool QtDialogs::confirmExit(QWidget* parent, const QString& title) {
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtDialogs::askYesNo(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtDialogs::askText(QWidget* parent, const QString& prompt,
                                           const QString& title, const QString& defaultText) {
     bool ok = false;
@@ -63,8 +70,8 @@ std::optional<QString> QtDialogs::openFile(QWidget* parent, const QString& capti
 void QtDialogs::quit() {
     // Yes to Cancel ends the program at once, also from inside a nested event loop
     // (a modal box or a handler still running); every file is closed within its own
-    // handler, so nothing is left half-written.
-    QApplication::closeAllWindows();
+    // handler, so nothing is left half-written. The windows are not closed first:
+    // closing a screen asks whether to exit.
     std::fflush(nullptr);
     std::_Exit(0);
 }

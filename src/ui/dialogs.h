@@ -19,6 +19,8 @@ class Dialogs {
                          const QString& title = QStringLiteral("Vornetica")) = 0;
     // "Are you sure you wish to exit?" with Yes (the default) and No and a warning icon.
     virtual bool confirmExit(QWidget* parent, const QString& title) = 0;
+    // A question with Yes and No (the default) and an exclamation icon; true for Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& text, const QString& title) = 0;
     // An input box; nullopt when cancelled.
     virtual std::optional<QString> askText(QWidget* parent, const QString& prompt,
                                            const QString& title, const QString& defaultText) = 0;
@@ -34,6 +36,7 @@ class QtDialogs : public Dialogs {
   public:
     void message(QWidget* parent, const QString& text, Icon icon, const QString& title) override;
     bool confirmExit(QWidget* parent, const QString& title) override;
+    bool askYesNo(QWidget* parent, const QString& text, const QString& title) override;
     std::optional<QString> askText(QWidget* parent, const QString& prompt, const QString& title,
                                    const QString& defaultText) override;
     std::optional<QString> openFile(QWidget* parent, const QString& caption,

@@ -14,6 +14,7 @@
 #include "data/number_text.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
+#include "netfile/save_questions.h"
 #include "settings/user_error.h"
 #include "ui/cell_grid.h"
 #include "ui/pattern_view.h"
@@ -82,6 +83,15 @@ EncodeWindow::~EncodeWindow() {
 
 CellGrid* EncodeWindow::grid(ProgressGrid which) const {
     return grids_[static_cast<std::size_t>(which)];
+}
+
+QString EncodeWindow::cellToolTip(std::size_t gridIndex, int row, int column) const {
+    const std::vector<double>& values = shownValues_[gridIndex];
+    const auto at = static_cast<std::size_t>(column);
+    if (row != 0 || at >= values.size() || grids_[gridIndex]->cells().text(row, column).empty()) {
+        return {};
+    }
+    return QString::fromStdString(numberText(values[at])).trimmed();
 }
 
 void EncodeWindow::buildControls() {
@@ -160,10 +170,13 @@ void EncodeWindow::buildControls() {
     }
     left->addWidget(frame);
 
-    for (CellGrid* cells : grids_) {
+    for (std::size_t index = 0; index < std::size(grids_); ++index) {
+        CellGrid* cells = grids_[index];
         if (cells != iterations) {
             cells->setFixedHeight(singleRowHeight(cells));
         }
+        cells->cells().setCellToolTip(
+            [this, index](int row, int column) { return cellToolTip(index, row, column); });
     }
 
     passLimitNote_ =
@@ -230,6 +243,34 @@ void EncodeWindow::screenShown() {
     settings().ReturnToTraining = 0;
     // The sizes or the kind may have changed since the last showing.
     sizeGridsForCurrentKind();
+    emptyPicturesOfAnotherKind();
+}
+
+void EncodeWindow::emptyPicturesOfAnotherKind() {
+    const std::optional<NetworkKind> kind = encodeKind(settings());
+    if (!kind || kind == picturedKind_) {
+        return;
+    }
+    picturedKind_ = kind;
+    chart_->beginRun(*kind, std::nullopt);
+    // The empty chart's own axes, rather than the ranges of the last kind's run.
+    chart_->showPoints({});
+    pattern_->setValues({});
+}
+
+void EncodeWindow::emptyGridsNotWrittenBy(NetworkKind kind) {
+    for (std::size_t index = 0; index < std::size(grids_); ++index) {
+        if (runWritesGrid(kind, static_cast<ProgressGrid>(index))) {
+            continue;
+        }
+        CellGridModel& cells = grids_[index]->cells();
+        for (int column = 0; column < cells.valueColumns(); ++column) {
+            if (!cells.text(0, column).empty()) {
+                cells.setText(0, column, {});
+            }
+        }
+        shownValues_[index].clear();
+    }
 }
 
 void EncodeWindow::sizeGridsForCurrentKind() {
@@ -268,10 +309,10 @@ void EncodeWindow::sizeGridsForCurrentKind() {
     const bool showsPattern = kind == NetworkKind::BSB || kind == NetworkKind::DA;
     patternLabel_->setVisible(showsPattern);
     pattern_->setVisible(showsPattern);
-    if (showsPattern && pattern_->values().size() != static_cast<std::size_t>(current.InputSize)) {
-        // Grey cells of the vector's shape until a run shows one.
-        pattern_->setValues(std::vector<double>(
-            static_cast<std::size_t>(std::max<int>(current.InputSize, 0)), 0.0));
+    if (pattern_->values().size() !=
+        static_cast<std::size_t>(std::max<int>(current.InputSize, 0))) {
+        // A vector of another size is not one this network trains.
+        pattern_->setValues({});
     }
 }
 
@@ -303,12 +344,14 @@ void EncodeWindow::startPressed() {
     // The run does not wait for the window to get ready for it: the values it hands
     // over are only taken on this thread, after this.
     sizeGridsForCurrentKind();
+    // The window shows only this run: what it does not write stays empty.
+    emptyGridsNotWrittenBy(kind);
     passLimitNote_->hide();
     const bool hasThreshold = trainsToErrorThreshold(kind);
     chart_->beginRun(
         kind, hasThreshold ? std::optional<double>(settings().ErrorThreshold) : std::nullopt);
-    pattern_->setValues(
-        std::vector<double>(static_cast<std::size_t>(std::max<int>(settings().InputSize, 0)), 0.0));
+    picturedKind_ = kind;
+    pattern_->setValues({});
     setRunning(true);
     refresh_.start();
 }
@@ -406,13 +449,19 @@ void EncodeWindow::showChanges(bool allColumns) {
             const int right = cells->columnAt(cells->viewport()->width() - 1);
             last = right < 0 ? count - 1 : std::min(right, count - 1);
         }
+        std::vector<double>& shown = shownValues_[index];
+        if (shown.size() < pending.values.size()) {
+            shown.resize(pending.values.size());
+        }
         for (int column = first; column <= last; ++column) {
-            if (pending.waiting[static_cast<std::size_t>(column)] == 0) {
+            const auto at = static_cast<std::size_t>(column);
+            if (pending.waiting[at] == 0) {
                 continue;
             }
-            pending.waiting[static_cast<std::size_t>(column)] = 0;
+            pending.waiting[at] = 0;
+            shown[at] = pending.values[at];
             std::string text =
-                cutNumberText(pending.values[static_cast<std::size_t>(column)], pending.width);
+                progressCellText(static_cast<ProgressGrid>(index), shown[at], pending.width);
             if (cells->cells().text(0, column) != text) {
                 cells->cells().setText(0, column, std::move(text));
             }
@@ -455,9 +504,23 @@ void EncodeWindow::runEnded() {
 }
 
 void EncodeWindow::saveNetworkPressed() {
+    if (!encodeKind(settings())) {
+        // A save clears the kind's flag, so the name would be asked for in vain.
+        dialogs().message(this,
+                          tr("This network was saved already. Choose the kind again on the "
+                             "network chooser to train and save another."),
+                          Dialogs::Icon::None);
+        return;
+    }
     const std::optional<QString> answer =
         dialogs().askText(this, QStringLiteral("Please enter the name of the network file to save"),
                           QStringLiteral("Enter Network Name"), QStringLiteral("network.vrn"));
+    if (answer && !answer->isEmpty() && saveWouldReplaceFile(answer->toStdString()) &&
+        !dialogs().askYesNo(
+            this, tr("The file \"%1\" exists already. Do you want to replace it?").arg(*answer),
+            tr("Save Network"))) {
+        return;
+    }
     const SaveOutcome outcome =
         saveNetwork(settings(), network_, answer ? answer->toStdString() : std::string());
     if (!outcome.message.empty()) {

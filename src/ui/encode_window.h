@@ -37,6 +37,11 @@ class EncodeWindow : public WizardScreen {
   private:
     void buildControls();
     void sizeGridsForCurrentKind();
+    // Blanks the grids a run of `kind` does not write, so they show no other kind's values.
+    void emptyGridsNotWrittenBy(NetworkKind kind);
+    // The chart and the pattern belong to the last run; shown for another kind, the
+    // window empties them rather than title that run's curve for the new kind.
+    void emptyPicturesOfAnotherKind();
     void setRunning(bool running);
     // Takes the run's new values; formats those in columns the user can see, or all.
     void showChanges(bool allColumns);
@@ -54,6 +59,8 @@ class EncodeWindow : public WizardScreen {
     void exitPressed();
 
     CellGrid* grid(ProgressGrid which) const;
+    // The whole number text behind a cell, which shows it cut.
+    QString cellToolTip(std::size_t gridIndex, int row, int column) const;
 
     // The newest value of each cell and whether its text still has to be made.
     struct Pending {
@@ -64,6 +71,8 @@ class EncodeWindow : public WizardScreen {
 
     CellGrid* grids_[GridProgress::GridCount] = {};
     Pending pending_[GridProgress::GridCount];
+    // The value behind each cell's text, for its tooltip.
+    std::vector<double> shownValues_[GridProgress::GridCount];
     QLabel* hiddenNodesLabel_ = nullptr;
     QLabel* errorValuesLabel_ = nullptr;
     QLabel* passLimitNote_ = nullptr;
@@ -82,6 +91,7 @@ class EncodeWindow : public WizardScreen {
     TrainedNetwork network_;
     Matrix<double> daVectors_;  // the autocorrelator run's vectors, for the pattern view
     bool trainedOnce_ = false;
+    std::optional<NetworkKind> picturedKind_;  // the kind the chart and pattern were made for
     GridProgress progress_;
     QTimer refresh_;
     int refreshesSinceChart_ = 0;

@@ -2,7 +2,34 @@
 
 #include <algorithm>
 
+#include "data/number_text.h"
+
 namespace vornetica {
+
+std::string progressCellText(ProgressGrid grid, double value, int width) {
+    if (grid == ProgressGrid::Iterations) {
+        std::string whole = numberText(value);
+        whole.erase(0, whole.find_first_not_of(' '));
+        return whole;
+    }
+    return cutNumberText(value, width);
+}
+
+bool runWritesGrid(NetworkKind kind, ProgressGrid grid) {
+    switch (kind) {
+        case NetworkKind::BPN:
+            return true;
+        case NetworkKind::CPN:
+            return grid == ProgressGrid::InputValues || grid == ProgressGrid::OutputValues ||
+                   grid == ProgressGrid::ErrorValues || grid == ProgressGrid::Iterations;
+        case NetworkKind::BSB:
+            return grid == ProgressGrid::InputValues || grid == ProgressGrid::ErrorValues ||
+                   grid == ProgressGrid::Iterations;
+        case NetworkKind::DA:
+            break;
+    }
+    return grid == ProgressGrid::OutputValues || grid == ProgressGrid::Iterations;
+}
 
 [[gnu::noinline]] static void growTo(std::vector<double>& values, std::size_t size) {
     values.resize(size);

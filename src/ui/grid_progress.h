@@ -5,12 +5,23 @@
 #include <limits>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "settings/network_settings.h"
 #include "train/progress.h"
 #include "ui/progress_history.h"
 
 namespace vornetica {
+
+// The text a cell of the training window shows for `value`: the iteration counter
+// whole (a cut would turn 32001 into 3200), every other cell its number text cut to
+// `width` characters.
+std::string progressCellText(ProgressGrid grid, double value, int width);
+
+// Whether a run of `kind` writes `grid`. The window empties the grids a run does not
+// write when it starts, so that they never show another kind's values.
+bool runWritesGrid(NetworkKind kind, ProgressGrid grid);
 
 // The training window's receiver of a run's progress. The window asks for cells at
 // screen rate (takeChanges requests the next vector's cells); the trainer publishes

@@ -23,7 +23,8 @@ const std::map<Key, QString>& helpTexts() {
          "Training stops when no output error signal of an epoch is above this value; "
          "usually .0001 to .01."},
         {{"EncodeBPN", "MaxIterations"},
-         "Training also stops after this many epochs; 0 to 32767, usually 100 to 10000."},
+         "Training stops after at most this number plus 2 epochs (100 gives at most 102), "
+         "sooner when the errors fall to the threshold; 0 to 32767, usually 100 to 10000."},
         {{"EncodeBPN", "InputScale"},
          "Every input value is divided by this before training, to bring inputs to about -1 "
          "to 1; usually the largest input magnitude. Must not be 0."},
@@ -31,36 +32,50 @@ const std::map<Key, QString>& helpTexts() {
          "Every target value is divided by this, to bring targets into the range of the "
          "neuron function; usually the largest target magnitude. Must not be 0."},
         {{"EncodeBPN", "Alpha"},
-         "Learning rate of the weights from the input to the hidden layer; usually 0.1 to 1."},
+         "Learning rate of the hidden-to-output weights and the output thresholds: each "
+         "change is alpha times the output node's error signal (times the hidden node's "
+         "output, for a weight); usually 0.1 to 1."},
         {{"EncodeBPN", "Beta"},
-         "Learning rate of the weights from the hidden to the output layer; usually 0.1 to 1."},
+         "Learning rate of the input-to-hidden weights and the hidden thresholds: each change "
+         "is beta times the hidden node's error signal (times the input, for a weight); "
+         "usually 0.1 to 1."},
         {{"EncodeCPN", "InputSize"}, "Values per input vector; 1 or more, usually 1 to 100."},
         {{"EncodeCPN", "HiddenSize"},
          "Number of competitive nodes; at least the number of distinct classes in the data, "
          "usually 2 to 100."},
         {{"EncodeCPN", "OutputSize"}, "Values per output vector; 1 or more, usually 1 to 100."},
         {{"EncodeCPN", "Beta"},
-         "Learning rate of the input layer: how far the winning node moves towards the input; "
-         "usually 0.1 to 0.9."},
+         "Decay of the winning node's outstar: each time step takes beta times its output "
+         "weights off them; with gamma they settle near gamma / beta times the target for a "
+         "winner that matches the input closely. The winning node itself moves towards the "
+         "input at a fixed rate that no box sets; usually 0.1 to 0.9."},
         {{"EncodeCPN", "Gamma"},
-         "Learning rate of the hidden layer: how far the winner's outstar moves towards the "
-         "target; usually 0.1 to 0.9."},
+         "Learning factor of the winning node's outstar: each time step adds gamma times the "
+         "target (times how closely the winner matches the input) to its output weights; "
+         "usually 0.1 to 0.9."},
         {{"EncodeCPN", "NumberTimeSteps"},
-         "How many training steps each vector pair gets; 0 to 32767, usually 10 to 1000."},
+         "Each vector pair gets this number minus 1 training steps (100 gives 99, 1 or less "
+         "none); 0 to 32767, usually 10 to 1000."},
         {{"EncodeBSB", "InputSize"},
          "Number of units (values per vector); 1 or more, usually 4 to 100."},
-        {{"EncodeBSB", "Alpha"}, "Learning rate of the weights; usually 0.1 to 1."},
+        {{"EncodeBSB", "Alpha"},
+         "Learning rate of the weights: each training vector changes weight (i, j) by alpha "
+         "times unit i's error times element j of the vector; usually 0.1 to 1."},
         {{"EncodeBSB", "ErrorThreshold"},
          "Training passes repeat until every error component of a pass is at or below this "
-         "value; usually .001 to .1."},
+         "value, at most 32767 passes; usually .001 to .1."},
         {{"EncodeDA", "InputSize"},
          "Number of values (+1 or -1) per stored vector; 1 or more, usually 4 to 100."},
-        {{"RecallBSB", "Beta"}, "Feedback rate of each recall step; usually 0.1 to 1."},
+        {{"RecallBSB", "Beta"},
+         "Feedback factor of the recall sweep: each unit adds beta times its weighted input "
+         "from all units to its value; usually 0.1 to 1."},
         {{"RecallBSB", "Gamma"},
          "The box limit: every unit is held between -gamma and gamma; above 0, usually 0.5 "
          "to 1."},
         {{"RecallBSB", "ErrorThreshold"},
-         "Recall stops when no unit changes by more than this; usually .001 to .1."},
+         "Recall makes exactly one sweep; this only decides whether the result counts as "
+         "settled: no unit changed by more than this part of its new value (.01 is 1 %); "
+         "usually .001 to .1."},
         {{"ChooseThreshold", "LinearSlope"},
          "Slope of the linear function f(x) = slope * x; usually 0.1 to 2."},
         {{"ChooseThreshold", "RampBoundary"},

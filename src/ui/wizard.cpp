@@ -1,5 +1,6 @@
 #include "ui/wizard.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -70,6 +71,15 @@ void WizardScreen::keyPressEvent(QKeyEvent* event) {
             return;
         default:
             QWidget::keyPressEvent(event);
+    }
+}
+
+void WizardScreen::closeEvent(QCloseEvent* event) {
+    // Yes ends the program at once; a window that merely closed would leave the
+    // program running without a screen, or end it without a question.
+    event->ignore();
+    if (dialogs().confirmExit(this, QStringLiteral("Exit"))) {
+        dialogs().quit();
     }
 }
 

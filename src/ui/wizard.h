@@ -38,6 +38,8 @@ class WizardScreen : public QWidget {
     void bindKeys(QPushButton* next, QPushButton* cancel);
     // Enter, Esc and F1 that no control took reach the screen here.
     void keyPressEvent(QKeyEvent* event) override;
+    // Closing the window ends the program, so it asks as Exit does; No keeps it open.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     Wizard& wizard_;

@@ -159,8 +159,28 @@ TEST(CutNumberText, TakesTheFirstCharactersThenDropsBlanks) {
     EXPECT_EQ(cutNumberText(2.0 / 3.0, 5), ".666");  // cut, not rounded
     EXPECT_EQ(cutNumberText(123456.75, 5), "1234");
     EXPECT_EQ(cutNumberText(3, 6), "3");
-    EXPECT_EQ(cutNumberText(1e20, 5), "1E+2");
     EXPECT_EQ(cutNumberText(0.0, 0), "");
+}
+
+// A cut that would drop the exponent shows another number (5.225 for 5.225E-91):
+// the exponent stays whole and the digits before it give way, cut and not rounded.
+TEST(CutNumberText, KeepsTheWholeExponentAndCutsTheDigitsBeforeIt) {
+    EXPECT_EQ(cutNumberText(5.22502468990324e-91, 5), "5E-91");
+    EXPECT_EQ(cutNumberText(5.22502468990324e-91, 6), "5E-91");
+    EXPECT_EQ(cutNumberText(-4.6195e-16, 6), "-4E-16");
+    EXPECT_EQ(cutNumberText(9.99999e-16, 6), "9E-16");
+    EXPECT_EQ(cutNumberText(1.9e15, 6), "1E+15");
+    EXPECT_EQ(cutNumberText(1.2345e-91, 8), "1.2E-91");
+    EXPECT_EQ(cutNumberText(1.2345e-91, 7), "1E-91");  // never a trailing point
+    // One digit stays even where the text then grows wider than the cut.
+    EXPECT_EQ(cutNumberText(1e20, 5), "1E+20");
+    EXPECT_EQ(cutNumberText(-4.6195e-16, 5), "-4E-16");
+    EXPECT_EQ(cutNumberText(-1.5e-200, 6), "-1E-200");
+    // A text that fits, and plain numbers, are cut as before.
+    EXPECT_EQ(cutNumberText(1e15, 6), "1E+15");
+    EXPECT_EQ(cutNumberText(-1.5e-16, 8), "-1.5E-16");
+    EXPECT_EQ(cutNumberText(1e-15, 6), ".0000");
+    EXPECT_EQ(cutNumberText(-std::numeric_limits<double>::infinity(), 5), "-Inf");
 }
 
 TEST(ParseFileNumber, AcceptsEveryWrittenForm) {

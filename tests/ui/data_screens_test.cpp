@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFile>
 
 #include "support/temp_dir.h"
 #include "ui/cell_grid.h"
@@ -30,6 +31,13 @@ struct GridScreenTest : WizardScreensTest {
     void clickCell(CellGrid* grid, int row, int column) {
         const QRect cell = grid->visualRect(grid->model()->index(row, column));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    std::vector<std::string> rowTexts(CellGrid* grid, int row) {
+        std::vector<std::string> texts;
+        for (int column = 0; column < grid->cells().valueColumns(); ++column) {
+            texts.push_back(grid->cells().text(row, column));
+        }
+        return texts;
     }
     void typeKeys(CellGrid* grid, const char* keys) {
         for (const char* key = keys; *key != '\0'; ++key) {
@@ -67,6 +75,26 @@ TEST_F(GridScreenTest, MouseAndArrowsNeverReachTheLabelColumn) {
     EXPECT_EQ(input->currentIndex().column(), 2);
     typeKeys(input, "-7");
     EXPECT_EQ(input->cells().text(0, 1), "-7");
+}
+
+TEST_F(GridScreenTest, EnterInAGridMovesToTheNextCellAndNeverPressesNext) {
+    toBPNGrid("2", "1");
+    CellGrid* input = grid(Screen::EncodeDataEntry, "InputGrid");
+    click(Screen::EncodeDataEntry, "cmdAddVector");
+    clickCell(input, 0, 1);
+    typeKeys(input, "9");
+    QTest::keyClick(input, Qt::Key_Return);
+    EXPECT_EQ(visible(), Screen::EncodeDataEntry);
+    EXPECT_FALSE(QFile::exists(QStringLiteral("input.txt")));
+    typeKeys(input, "8");
+    QTest::keyClick(input, Qt::Key_Enter);  // from a row's end to the next row
+    typeKeys(input, "7");
+    QTest::keyClick(input, Qt::Key_Return);
+    QTest::keyClick(input, Qt::Key_Return);  // the last cell stays current
+    typeKeys(input, "6");
+    EXPECT_EQ(rowTexts(input, 0), (std::vector<std::string>{"9", "8"}));
+    EXPECT_EQ(rowTexts(input, 1), (std::vector<std::string>{"7", "6"}));
+    EXPECT_EQ(visible(), Screen::EncodeDataEntry);
 }
 
 TEST_F(GridScreenTest, AddVectorAddsARowToEachGridAndGoesToItsLabel) {

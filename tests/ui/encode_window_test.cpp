@@ -5,6 +5,8 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QValueAxis>
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -27,14 +29,16 @@ class LastCells : public ProgressSink {
     void showCells(ProgressGrid grid, int firstColumn, std::span<const double> values,
                    int width) override {
         for (std::size_t index = 0; index < values.size(); ++index) {
-            texts[{grid, firstColumn + static_cast<int>(index)}] =
-                cutNumberText(values[index], width);
+            const std::pair cell{grid, firstColumn + static_cast<int>(index)};
+            texts[cell] = progressCellText(grid, values[index], width);
+            wholeTexts[cell] = QString::fromStdString(numberText(values[index])).trimmed();
         }
     }
     void endOfEpoch(const EpochReport&) override {}
     bool stopRequested() override { return false; }
 
     std::map<std::pair<ProgressGrid, int>, std::string> texts;
+    std::map<std::pair<ProgressGrid, int>, QString> wholeTexts;
 };
 
 // Every end-of-epoch report of a run, and the last input vector it showed.
@@ -138,6 +142,10 @@ class EncodeWindowTest : public testing::RunScreensTest {
             ASSERT_LT(cell.second, cells->cells().valueColumns()) << gridName(cell.first);
             EXPECT_EQ(cells->cells().text(0, cell.second), text)
                 << gridName(cell.first) << " column " << cell.second;
+            // Resting the pointer on a cell shows its value's whole text.
+            EXPECT_EQ(cells->model()->index(0, cell.second).data(Qt::ToolTipRole).toString(),
+                      reference.wholeTexts.at(cell))
+                << gridName(cell.first) << " column " << cell.second;
         }
     }
 
@@ -187,6 +195,60 @@ TEST_F(EncodeWindowTest, AutocorrelatorRunShowsTheWholeMatrixInOneRow) {
     EXPECT_EQ(grid(Screen::EncodeWindow, "OutputValuesGrid")->cells().valueColumns(), 9);
 }
 
+TEST_F(EncodeWindowTest, CellsKeepExponentsAndTheIterationCellItsEveryDigit) {
+    chooseBpn();
+    settings.InputSize = 1;
+    settings.HiddenSize = 1;
+    settings.MaxIterations = 32000;
+    // Every error signal is above a threshold below -1: the run goes to its limit.
+    settings.ErrorThreshold = -2.0;
+    useFiles("1\r\n5.22502468990324E-91\r\n", ".5\r\n");
+    expectWindowShowsLastValuesOfTheRun();
+    CellGrid* inputs = grid(Screen::EncodeWindow, "InputValuesGrid");
+    EXPECT_EQ(inputs->cells().text(0, 0), "5E-91");
+    EXPECT_EQ(inputs->model()->index(0, 0).data(Qt::ToolTipRole).toString(),
+              "5.22502468990324E-91");
+    EXPECT_EQ(grid(Screen::EncodeWindow, "IterationsGrid")->cells().text(0, 0), "32001");
+}
+
+TEST_F(EncodeWindowTest, EachRunShowsOnlyItsOwnValuesWhicheverKindRanBefore) {
+    const std::function<void()> kinds[] = {[&] { chooseBpn(); }, [&] { chooseCpn(); },
+                                           [&] { chooseBsb(3, 0.01); }, [&] { chooseDa(); }};
+    auto* chart = control<ProgressChart>(Screen::EncodeWindow, "ProgressChart");
+    auto* pattern = control<PatternView>(Screen::EncodeWindow, "InputPattern");
+    std::size_t runs = 0;
+    for (const auto& choose : kinds) {
+        settings.EncodeBPNFlag = settings.EncodeCPNFlag = 0;
+        settings.EncodeBSBFlag = settings.EncodeDAFlag = 0;
+        choose();
+        wizard->show(Screen::ChooseNetwork);
+        wizard->show(Screen::EncodeWindow);
+        // Before the run, nothing pictures the last kind's run.
+        EXPECT_EQ(chart->largestSeries()->count(), 0);
+        EXPECT_TRUE(pattern->values().empty());
+
+        RandomSource same = random;
+        LastCells reference;
+        ASSERT_EQ(runTraining(captureTrainingRequest(settings), same, reference).error, "");
+        click(Screen::EncodeWindow, "cmdStart");
+        ASSERT_TRUE(waitForMessages(++runs));
+        ASSERT_EQ(dialogs.lastMessage(), "Done!");
+        expectCells(reference);
+        for (int index = 0; index < GridProgress::GridCount; ++index) {
+            const auto which = static_cast<ProgressGrid>(index);
+            const bool written =
+                std::any_of(reference.texts.begin(), reference.texts.end(),
+                            [&](const auto& cell) { return cell.first.first == which; });
+            if (!written) {
+                CellGrid* cells = grid(Screen::EncodeWindow, gridName(which));
+                EXPECT_EQ(rowTexts(cells), std::vector<std::string>(static_cast<std::size_t>(
+                                               cells->cells().valueColumns())))
+                    << gridName(which) << " after run " << runs;
+            }
+        }
+    }
+}
+
 TEST_F(EncodeWindowTest, SaveNetworkWaitsForTheFirstRunAndWritesWhatItTrained) {
     chooseBpn();
     wizard->show(Screen::EncodeWindow);
@@ -216,6 +278,47 @@ TEST_F(EncodeWindowTest, SaveNetworkWaitsForTheFirstRunAndWritesWhatItTrained) {
                   fileNumberText(saved.HiddenThresholds[unit]));
     }
     EXPECT_EQ(settings.EncodeBPNFlag, 0);
+}
+
+TEST_F(EncodeWindowTest, SavingAgainSaysWhyFirstAndReplacingAFileAsksBefore) {
+    chooseBpn();
+    wizard->show(Screen::EncodeWindow);
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(waitForMessages(1));
+    dialogs.textAnswers = {QStringLiteral("network.vrn")};
+    click(Screen::EncodeWindow, "cmdSaveNetwork");
+    ASSERT_EQ(dialogs.lastMessage(), "Finished Saving Network");
+    EXPECT_TRUE(dialogs.questions.empty());  // nothing to replace yet
+    const std::string first = testing::readText("network.vrn");
+
+    // The flag is clear: the window says so before it asks for a name.
+    click(Screen::EncodeWindow, "cmdSaveNetwork");
+    EXPECT_EQ(dialogs.lastMessage(),
+              "This network was saved already. Choose the kind again on the network chooser to "
+              "train and save another.");
+    EXPECT_EQ(dialogs.asked.size(), 1u);
+
+    // A second network, offered the same name: No keeps the first file as it was.
+    settings.EncodeBPNFlag = 1;
+    wizard->show(Screen::ChooseNetwork);
+    wizard->show(Screen::EncodeWindow);
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(waitForMessages(4));
+    const std::size_t shown = dialogs.messages.size();
+    dialogs.textAnswers = {QStringLiteral("network.vrn"), QStringLiteral("network.vrn")};
+    dialogs.yesNoAnswers = {false, true};
+    click(Screen::EncodeWindow, "cmdSaveNetwork");
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].text,
+              "The file \"network.vrn\" exists already. Do you want to replace it?");
+    EXPECT_EQ(dialogs.questions[0].title, "Save Network");
+    EXPECT_EQ(dialogs.messages.size(), shown);
+    EXPECT_EQ(testing::readText("network.vrn"), first);
+    EXPECT_EQ(settings.EncodeBPNFlag, 1);
+    // Yes replaces it.
+    click(Screen::EncodeWindow, "cmdSaveNetwork");
+    EXPECT_EQ(dialogs.lastMessage(), "Finished Saving Network");
+    EXPECT_NE(testing::readText("network.vrn"), first);
 }
 
 TEST_F(EncodeWindowTest, OnlyStopActsDuringARunAndStopEndsItWithDone) {

@@ -132,6 +132,10 @@ TEST_F(KeyboardTest, EncodeAndRecallABackpropagationNetworkByKeysAlone) {
     EXPECT_EQ(inputGrid->cells().text(0, 1), "-.5");
     press(Qt::Key_Left);
     EXPECT_EQ(control<CellGrid>(Screen::EncodeDataEntry, "OutputGrid")->cells().text(0, 0), ".5");
+    // Enter in a grid belongs to the typing; on a button it presses that button.
+    press(Qt::Key_Return);
+    ASSERT_EQ(visible(), Screen::EncodeDataEntry);
+    tabTo("cmdNext");
     press(Qt::Key_Return);
     ASSERT_EQ(visible(), Screen::EncodeWindow);
     ASSERT_TRUE(screenActive());

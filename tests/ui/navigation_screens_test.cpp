@@ -177,6 +177,27 @@ TEST_F(WizardScreensTest, ChooserWithAMissingChoiceSaysSoAndStays) {
     EXPECT_EQ(dialogs.quitCount, 0);
 }
 
+TEST_F(WizardScreensTest, ClosingAnyScreenAsksAsExitDoesAndNoKeepsItOpen) {
+    for (int index = 0; index <= static_cast<int>(Screen::RecallDataEntry); ++index) {
+        const auto screen = static_cast<Screen>(index);
+        if (screen == Screen::ChooseThreshold) {
+            continue;  // a dialog over EncodeBPN: closing it is its Esc
+        }
+        wizard.show(screen);
+        WizardScreen* shown = wizard.existing(screen);
+        SCOPED_TRACE(shown->objectName().toStdString());
+        dialogs.confirmTitles.clear();
+        dialogs.exitAnswers = {false};
+        EXPECT_FALSE(shown->close());
+        EXPECT_TRUE(shown->isVisible());
+        EXPECT_EQ(dialogs.confirmTitles, (std::vector<QString>{"Exit"}));
+        EXPECT_EQ(dialogs.quitCount, 0);
+    }
+    dialogs.exitAnswers = {true};
+    wizard.existing(Screen::StartForm)->close();
+    EXPECT_EQ(dialogs.quitCount, 1);
+}
+
 TEST_F(WizardScreensTest, CancelAsksUnderTheTitleCancelAndEndsOnlyOnYes) {
     choose({"ChoiceEncode", "ChoiceBSB", "ManualEntry"});
     dialogs.exitAnswers = {false};

@@ -26,6 +26,10 @@ class ScriptedDialogs : public Dialogs {
         confirmTitles.push_back(title);
         return takeFront(exitAnswers, false);
     }
+    bool askYesNo(QWidget*, const QString& text, const QString& title) override {
+        questions.push_back({text, title, Icon::Warning});
+        return takeFront(yesNoAnswers, false);
+    }
     std::optional<QString> askText(QWidget*, const QString& prompt, const QString& title,
                                    const QString& defaultText) override {
         asked.push_back({prompt, title, Icon::None});
@@ -41,13 +45,15 @@ class ScriptedDialogs : public Dialogs {
     // The last message's text, or empty when none was shown.
     QString lastMessage() const { return messages.empty() ? QString() : messages.back().text; }
 
-    std::deque<bool> exitAnswers;  // answers to confirmExit (default No)
+    std::deque<bool> exitAnswers;   // answers to confirmExit (default No)
+    std::deque<bool> yesNoAnswers;  // answers to askYesNo (default No)
     // Answers to askText and openFile; a null QString (the default) cancels.
     std::deque<QString> textAnswers;
     std::deque<QString> fileAnswers;
 
     std::vector<Shown> messages;
     std::vector<QString> confirmTitles;
+    std::vector<Shown> questions;  // askYesNo's texts and titles
     std::vector<Shown> asked;
     std::vector<QString> askedDefaults;
     std::vector<QString> fileCaptions;
