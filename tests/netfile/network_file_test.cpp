@@ -228,6 +228,23 @@ TEST(NetworkFileRoundTrip, GivesEveryKindBackBitForBit) {
               da.CorrelationMatrix);
 }
 
+TEST(NetworkFileRoundTrip, TheLargestWeightsLoadAsTheLargestDouble) {
+    // Every value from 1.797693134862315E+308 up is written as the largest double's
+    // 15-digit text, which lies beyond the largest double itself.
+    TempDir dir;
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    BsbNetwork n = makeBsb(2);
+    n.Weights.at(0, 0) = kLargest;
+    n.Weights.at(0, 1) = -kLargest;
+    n.Weights.at(1, 0) = std::nextafter(kLargest, 0.0);
+    writeNetworkFile(dir.file("b.vrn"), n);
+    const auto back = std::get<BsbNetwork>(readNetworkFile(dir.file("b.vrn"), NetworkKind::BSB));
+    EXPECT_EQ(back.Weights.at(0, 0), kLargest);
+    EXPECT_EQ(back.Weights.at(0, 1), -kLargest);
+    EXPECT_EQ(back.Weights.at(1, 0), kLargest);
+    EXPECT_EQ(back.Weights.at(1, 1), n.Weights.at(1, 1));
+}
+
 TEST(NetworkFileRoundTrip, KeepsInfinitiesOutOfTheFile) {
     // Values beyond the reader's reach are not a silent success: the file is
     // written as printf would, and reading it says what is wrong.
