@@ -402,6 +402,18 @@ void writeNetworkFile(const std::string& path, const TrainedNetwork& network) {
     }
 }
 
+NetworkKind networkKindOfFile(const std::string& path) {
+    NetworkFileItems items(path);
+    const std::string tag = items.tag();
+    for (const NetworkKind kind :
+         {NetworkKind::BPN, NetworkKind::CPN, NetworkKind::BSB, NetworkKind::DA}) {
+        if (tag == kindTag(kind)) {
+            return kind;
+        }
+    }
+    items.refuse(quotedExcerpt(tag) + " is not a network kind tag (BPN, CPN, BSB or DA).");
+}
+
 TrainedNetwork readNetworkFile(const std::string& path, NetworkKind kind) {
     NetworkFileItems items(path);
     if (items.tag() != kindTag(kind)) {

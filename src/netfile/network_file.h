@@ -19,6 +19,13 @@ void writeNetworkFile(const std::string& path, const TrainedNetwork& network);
 // zero input scale. The result holds a network of the expected kind.
 TrainedNetwork readNetworkFile(const std::string& path, NetworkKind kind);
 
+// The kind a network file's tag names, found by the loader's own reader, so that
+// a file the loader takes for a kind is taken for that kind here (blank space and
+// double quotes around the tag ignored, any line end, a byte order mark). Reads no
+// further than the tag, and at most a few kilobytes of it. Throws UserError naming
+// the file, the line and the text, or the file that cannot be opened or read.
+NetworkKind networkKindOfFile(const std::string& path);
+
 // What the save action reports.
 struct SaveOutcome {
     bool saved = false;
