@@ -53,7 +53,28 @@ std::FILE* createTemporaryBeside(const std::string& target, std::string& tempora
     return nullptr;
 }
 
+std::filesystem::path normalisedPath(const std::string& path) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    if (error) {
+        return fs::path(path).lexically_normal();
+    }
+    const fs::path resolved = fs::weakly_canonical(absolute, error);
+    return error ? absolute.lexically_normal() : resolved;
+}
+
 }  // namespace
+
+bool namesOneFile(const std::string& first, const std::string& second) {
+    std::error_code error;
+    if (fs::exists(first, error) && fs::exists(second, error)) {
+        const bool same = fs::equivalent(first, second, error);
+        if (!error) {
+            return same;
+        }
+    }
+    return normalisedPath(first) == normalisedPath(second);
+}
 
 ReplacingFile::ReplacingFile(const std::string& path) : targetPath_(resolvedTarget(path)) {
     std::error_code error;

@@ -42,4 +42,10 @@ class ReplacingFile {
     bool finished_ = false;
 };
 
+// Whether two names lead to one file, so that writing both would leave only the
+// second: the same file when both exist (the same device and inode, which also
+// catches symbolic and hard links), otherwise the same absolute path once "." and
+// ".." are taken out and the links of the folders that exist are followed.
+bool namesOneFile(const std::string& first, const std::string& second);
+
 }  // namespace vornetica

@@ -25,7 +25,7 @@ void writeRecordFiles(const std::string& inputPath, std::span<const double> inpu
     if (inputPath.empty() || outputPath.empty()) {
         throw UserError("Please enter a file name for the record files.");
     }
-    if (inputPath == outputPath) {
+    if (namesOneFile(inputPath, outputPath)) {
         throw UserError("The input and output record files must have different names.");
     }
     // Both files are written out in full before either replaces what was there, so a
