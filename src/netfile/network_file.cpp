@@ -371,7 +371,7 @@ void commitToRecallFields(NetworkSettings& settings, TrainedNetwork& network) {
 
 }  // namespace
 
-void writeNetworkFile(const std::string& path, const TrainedNetwork& network) {
+void writeNetworkFile(const std::string& path, const TrainedNetwork& network, FileCalls& calls) {
     const bool writable = std::visit(
         [](const auto& n) {
             using T = std::decay_t<decltype(n)>;
@@ -389,7 +389,7 @@ void writeNetworkFile(const std::string& path, const TrainedNetwork& network) {
     if (!writable) {
         throw UserError(kWriteError);
     }
-    ReplacingFile file(path);
+    ReplacingFile file(path, calls);
     std::visit(
         [&file](const auto& n) {
             if constexpr (!std::is_same_v<std::decay_t<decltype(n)>, std::monostate>) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "data/file_calls.h"
 #include "settings/network_settings.h"
 #include "train/networks.h"
 
@@ -9,9 +10,10 @@ namespace vornetica {
 
 // Writes the network's record (tag, sizes, for BPN the scales, then the weights;
 // one item a line, CR LF) to a temporary file in the same folder and renames it
-// over `path` only when every line is written, so a failure leaves an existing
+// over `path` only when every line is on the disk, so a failure leaves an existing
 // file whole. Throws UserError("Error writing to vrn file!") on any failure.
-void writeNetworkFile(const std::string& path, const TrainedNetwork& network);
+void writeNetworkFile(const std::string& path, const TrainedNetwork& network,
+                      FileCalls& calls = systemFileCalls());
 
 // Reads a network file expecting `kind`. Throws UserError("Not correct network
 // type!") for another tag, and UserError naming the file, line and text for a file
