@@ -9,9 +9,9 @@ seconds="${1:-60}"
 scripts/install-deps.sh --fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" --target fuzz_training_data fuzz_network_file \
-    fuzz_grid_cell fuzz_parameter_text fuzz_recall
+    fuzz_grid_cell fuzz_parameter_text fuzz_recall fuzz_network_kind
 status=0
-for target in training_data network_file grid_cell parameter_text recall; do
+for target in training_data network_file grid_cell parameter_text recall network_kind; do
     work="build/fuzz/corpus/$target"
     crashes="build/fuzz/crashes/$target"
     mkdir -p "$work" "$crashes"

@@ -1,7 +1,5 @@
 #include "cli/cli_commands.h"
 
-#include <fstream>
-
 #include "cli/cli_help.h"
 #include "cli/cli_progress.h"
 #include "data/number_text.h"
@@ -84,41 +82,7 @@ void putRecallOptions(const RecallOptions& options, NetworkKind kind, NetworkSet
     }
 }
 
-std::string trimmedTag(std::string line) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!line.empty() && isBlank(line.back())) {
-        line.pop_back();
-    }
-    std::size_t first = 0;
-    while (first < line.size() && isBlank(line[first])) {
-        ++first;
-    }
-    line.erase(0, first);
-    if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
-        line = line.substr(1, line.size() - 2);
-    }
-    return line;
-}
-
 }  // namespace
-
-NetworkKind networkKindOfFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw UserError("Cannot open the network file " + path + ".");
-    }
-    std::string line;
-    std::getline(in, line);
-    const std::string tag = trimmedTag(line);
-    for (const NetworkKind kind :
-         {NetworkKind::BPN, NetworkKind::CPN, NetworkKind::BSB, NetworkKind::DA}) {
-        if (tag == kindTag(kind)) {
-            return kind;
-        }
-    }
-    throw UserError(path + ": line 1: \"" + tag +
-                    "\" is not a network kind tag (BPN, CPN, BSB or DA).");
-}
 
 int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSource& random,
              Console& console) {

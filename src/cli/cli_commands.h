@@ -32,8 +32,4 @@ int runRecall(const RecallOptions& options, NetworkSettings& settings, Console& 
 int runCommandLine(const std::vector<std::string>& arguments, NetworkSettings& settings,
                    RandomSource& random, Console& console);
 
-// The network kind a network file's first line names (blank space and double
-// quotes around the tag ignored). Throws UserError naming the file.
-NetworkKind networkKindOfFile(const std::string& path);
-
 }  // namespace vornetica::cli

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <system_error>
 
 namespace vornetica {
@@ -153,6 +154,38 @@ bool scanNumberSyntax(std::string_view text, long& order) {
     return true;
 }
 
+// Whether a text that from_chars found beyond the largest double still rounds, at
+// the files' 15 significant digits, to the largest double's own text
+// 1.79769313486232E+308: the writer gives that text for every value from
+// 1.797693134862315E+308 up, so it must read back. The significant digits, first
+// zeros dropped, are compared with the halfway point 1797693134862325 (a tie
+// rounds to the even ...232).
+bool roundsToLargestDouble(std::string_view magnitudeText) {
+    long order = 0;
+    if (!scanNumberSyntax(magnitudeText, order) || order != 308) {
+        return false;
+    }
+    static constexpr std::string_view kHalfway = "1797693134862325";
+    std::size_t matched = 0;
+    for (const char c : magnitudeText) {
+        if (c == 'e' || c == 'E') {
+            break;
+        }
+        if (!isDigit(c) || (matched == 0 && c == '0')) {
+            continue;
+        }
+        if (matched < kHalfway.size()) {
+            if (c != kHalfway[matched]) {
+                return c < kHalfway[matched];
+            }
+        } else if (c != '0') {
+            return false;
+        }
+        ++matched;
+    }
+    return true;
+}
+
 // Keeps a text fit for a one-line message: at most 40 characters, and bytes that
 // cannot be shown (a NUL, a control character) as "?".
 std::string printableExcerpt(std::string_view text) {
@@ -260,10 +293,13 @@ bool parseFileNumber(std::string_view text, double& value) {
     const auto result = std::from_chars(magnitudeText.data(), end, magnitude);
     if (result.ec == std::errc::result_out_of_range) {
         long order = 0;
-        if (!scanNumberSyntax(text, order) || order > 0) {
+        if (roundsToLargestDouble(magnitudeText)) {
+            magnitude = std::numeric_limits<double>::max();
+        } else if (!scanNumberSyntax(text, order) || order > 0) {
             return false;  // not a number, or beyond the largest double
+        } else {
+            magnitude = 0.0;  // too small to tell from zero
         }
-        magnitude = 0.0;  // too small to tell from zero
     } else if (result.ec != std::errc() || result.ptr != end || !std::isfinite(magnitude)) {
         return false;
     }

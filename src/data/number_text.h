@@ -28,7 +28,10 @@ std::string fileNumberText(double value);
 std::string fileIntegerText(std::int64_t value);
 
 // Reads one number as the data and network files write it ("-.5", "1E-05",
-// "10"), ignoring the locale. The whole text must be the number.
+// "10"), ignoring the locale. The whole text must be the number. A text beyond
+// the largest double that still rounds to its 15-digit text 1.79769313486232E+308
+// reads as the largest double (and likewise negative), so every finite value
+// written reads back; anything larger is refused.
 bool parseFileNumber(std::string_view text, double& value);
 
 // For messages about a text that parseFileNumber refused: the text in double

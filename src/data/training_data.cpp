@@ -130,18 +130,6 @@ void writeValues(ReplacingFile& file, const Matrix<double>& matrix) {
     throw UserError("Cannot write the data file \"" + path + "\".");
 }
 
-void finishOrRefuse(ReplacingFile& file, const std::string& path) {
-    if (!file.finishWriting()) {
-        refuseWrite(path);
-    }
-}
-
-void commitOrRefuse(ReplacingFile& file, const std::string& path) {
-    if (!file.commit()) {
-        refuseWrite(path);
-    }
-}
-
 // Reads the count item of a recall data file, which is not used. Returns false
 // when the file holds nothing at all.
 bool skipRecallCount(ItemReader& reader, const std::string& path) {
@@ -172,22 +160,22 @@ TrainingSet readTrainingData(const std::string& inputPath,
 }
 
 void writeTrainingData(const std::string& inputPath, const Matrix<double>& inputs,
-                       const std::string& outputPath, const Matrix<double>* outputs) {
-    // Both files are written out in full before either replaces what was there, so
-    // a failure in either leaves both earlier files as they were.
-    ReplacingFile inputFile(inputPath);
+                       const std::string& outputPath, const Matrix<double>* outputs,
+                       FileCalls& calls) {
+    ReplacingFile inputFile(inputPath, calls);
     inputFile.writeLine(fileIntegerText(static_cast<std::int64_t>(inputs.rows())));
     writeValues(inputFile, inputs);
     if (outputs == nullptr) {
-        commitOrRefuse(inputFile, inputPath);
+        if (!inputFile.commit()) {
+            refuseWrite(inputPath);
+        }
         return;
     }
-    ReplacingFile outputFile(outputPath);
+    ReplacingFile outputFile(outputPath, calls);
     writeValues(outputFile, *outputs);
-    finishOrRefuse(inputFile, inputPath);
-    finishOrRefuse(outputFile, outputPath);
-    commitOrRefuse(inputFile, inputPath);
-    commitOrRefuse(outputFile, outputPath);
+    if (const auto failed = commitTogether({&inputFile, &outputFile})) {
+        refuseWrite(*failed == 0 ? inputPath : outputPath);
+    }
 }
 
 std::optional<std::vector<double>> readRecallVector(const std::string& path, int size) {

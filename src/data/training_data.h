@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "data/file_calls.h"
 #include "settings/matrix.h"
 
 namespace vornetica {
@@ -27,11 +28,12 @@ TrainingSet readTrainingData(const std::string& inputPath,
                              int outputSize);
 
 // Writes the input data file (count line, then the values) and, when outputs are
-// given, the output data file (values only), each line ended by CR LF. Each file
-// is written to a temporary file beside it and renamed over it when complete, so a
-// failure leaves any existing file whole. Throws UserError on failure.
+// given, the output data file (values only), each line ended by CR LF. Both files
+// are written out in full beside their targets and put in place together, so a
+// failure leaves both existing files whole. Throws UserError on failure.
 void writeTrainingData(const std::string& inputPath, const Matrix<double>& inputs,
-                       const std::string& outputPath, const Matrix<double>* outputs);
+                       const std::string& outputPath, const Matrix<double>* outputs,
+                       FileCalls& calls = systemFileCalls());
 
 // The recall data file: the input data file format, its count read and ignored.
 // Reads the first vector of `size` values. Returns nothing when the file ends before

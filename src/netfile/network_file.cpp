@@ -371,7 +371,7 @@ void commitToRecallFields(NetworkSettings& settings, TrainedNetwork& network) {
 
 }  // namespace
 
-void writeNetworkFile(const std::string& path, const TrainedNetwork& network) {
+void writeNetworkFile(const std::string& path, const TrainedNetwork& network, FileCalls& calls) {
     const bool writable = std::visit(
         [](const auto& n) {
             using T = std::decay_t<decltype(n)>;
@@ -389,7 +389,7 @@ void writeNetworkFile(const std::string& path, const TrainedNetwork& network) {
     if (!writable) {
         throw UserError(kWriteError);
     }
-    ReplacingFile file(path);
+    ReplacingFile file(path, calls);
     std::visit(
         [&file](const auto& n) {
             if constexpr (!std::is_same_v<std::decay_t<decltype(n)>, std::monostate>) {
@@ -400,6 +400,18 @@ void writeNetworkFile(const std::string& path, const TrainedNetwork& network) {
     if (!file.commit()) {
         throw UserError(kWriteError);
     }
+}
+
+NetworkKind networkKindOfFile(const std::string& path) {
+    NetworkFileItems items(path);
+    const std::string tag = items.tag();
+    for (const NetworkKind kind :
+         {NetworkKind::BPN, NetworkKind::CPN, NetworkKind::BSB, NetworkKind::DA}) {
+        if (tag == kindTag(kind)) {
+            return kind;
+        }
+    }
+    items.refuse(quotedExcerpt(tag) + " is not a network kind tag (BPN, CPN, BSB or DA).");
 }
 
 TrainedNetwork readNetworkFile(const std::string& path, NetworkKind kind) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "data/file_calls.h"
 #include "settings/network_settings.h"
 #include "train/networks.h"
 
@@ -9,15 +10,23 @@ namespace vornetica {
 
 // Writes the network's record (tag, sizes, for BPN the scales, then the weights;
 // one item a line, CR LF) to a temporary file in the same folder and renames it
-// over `path` only when every line is written, so a failure leaves an existing
+// over `path` only when every line is on the disk, so a failure leaves an existing
 // file whole. Throws UserError("Error writing to vrn file!") on any failure.
-void writeNetworkFile(const std::string& path, const TrainedNetwork& network);
+void writeNetworkFile(const std::string& path, const TrainedNetwork& network,
+                      FileCalls& calls = systemFileCalls());
 
 // Reads a network file expecting `kind`. Throws UserError("Not correct network
 // type!") for another tag, and UserError naming the file, line and text for a file
 // that ends early, holds a non-numeric item, a size outside 1..32767, or (BPN) a
 // zero input scale. The result holds a network of the expected kind.
 TrainedNetwork readNetworkFile(const std::string& path, NetworkKind kind);
+
+// The kind a network file's tag names, found by the loader's own reader, so that
+// a file the loader takes for a kind is taken for that kind here (blank space and
+// double quotes around the tag ignored, any line end, a byte order mark). Reads no
+// further than the tag, and at most a few kilobytes of it. Throws UserError naming
+// the file, the line and the text, or the file that cannot be opened or read.
+NetworkKind networkKindOfFile(const std::string& path);
 
 // What the save action reports.
 struct SaveOutcome {

@@ -21,31 +21,24 @@ void writeValues(ReplacingFile& file, std::span<const double> values) {
 }  // namespace
 
 void writeRecordFiles(const std::string& inputPath, std::span<const double> inputs,
-                      const std::string& outputPath, std::span<const double> outputs) {
+                      const std::string& outputPath, std::span<const double> outputs,
+                      FileCalls& calls) {
     if (inputPath.empty() || outputPath.empty()) {
         throw UserError("Please enter a file name for the record files.");
     }
-    if (inputPath == outputPath) {
+    if (namesOneFile(inputPath, outputPath)) {
         throw UserError("The input and output record files must have different names.");
     }
-    // Both files are written out in full before either replaces what was there, so a
-    // failure in either leaves both earlier record files as they were. A device such
-    // as /dev/null is written in place, never replaced by a file.
-    ReplacingFile inputFile(inputPath);
-    ReplacingFile outputFile(outputPath);
+    // Both files are written out in full before either replaces what was there, and
+    // put back together if either cannot be put in place, so a failure in either
+    // leaves both earlier record files as they were. A device such as /dev/null is
+    // written in place, never replaced by a file.
+    ReplacingFile inputFile(inputPath, calls);
+    ReplacingFile outputFile(outputPath, calls);
     writeValues(inputFile, inputs);
     writeValues(outputFile, outputs);
-    if (!inputFile.finishWriting()) {
-        refuseRecordFile(inputPath);
-    }
-    if (!outputFile.finishWriting()) {
-        refuseRecordFile(outputPath);
-    }
-    if (!inputFile.commit()) {
-        refuseRecordFile(inputPath);
-    }
-    if (!outputFile.commit()) {
-        refuseRecordFile(outputPath);
+    if (const auto failed = commitTogether({&inputFile, &outputFile})) {
+        refuseRecordFile(*failed == 0 ? inputPath : outputPath);
     }
 }
 

@@ -180,16 +180,10 @@ void train(NetworkKind kind, const TrainingRequest& request, const TrainingSet& 
             return;
         }
         case NetworkKind::DA: {
-            try {
-                DaRun run =
-                    trainDiscreteAutocorrelator(std::get<int>(request.parameters), data, progress);
-                result.network = std::move(run.network);
-                result.stopped = run.stopped;
-            } catch (const UserError&) {
-                // The matrix overflowed part way: no network is left to save.
-                result.clearsStorage = true;
-                throw;
-            }
+            DaRun run =
+                trainDiscreteAutocorrelator(std::get<int>(request.parameters), data, progress);
+            result.network = std::move(run.network);
+            result.stopped = run.stopped;
             return;
         }
     }
@@ -270,9 +264,6 @@ void commitTrainingResult(NetworkSettings& settings, TrainedNetwork& storage,
         return;
     }
     if (!result.error.empty()) {
-        if (result.clearsStorage) {
-            storage = std::monostate{};
-        }
         return;
     }
     settings.TrainingVectorCount = result.vectorCount;

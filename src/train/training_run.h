@@ -33,9 +33,6 @@ struct TrainingResult {
     std::string error;              // non-empty: the run did not complete; nothing changes
     bool stopped = false;           // ended by the caller's stop request
     bool passLimitReached = false;  // brain-state-in-a-box ended at its pass limit
-    // An autocorrelator run that overflowed in training: the storage is emptied, so
-    // that a later save reports that there is nothing to write.
-    bool clearsStorage = false;
     int epochs = 0;
 };
 

@@ -368,6 +368,11 @@ TEST(CliRefused, RefusedInputsExitWithStatusOneAndTheirMessage) {
         {{"recall", "short.vrn", "--inputs", example("bsb/recall.dat")}, "short.vrn"},
         {{"recall", "absent.vrn", "--inputs", example("bsb/recall.dat")}, "absent.vrn"},
         {{"recall", "bsb.vrn", "--inputs", "absent.dat"}, "absent.dat"},
+        {{"recall", "bsb.vrn", "--inputs", example("bsb/recall.dat"), "--record-inputs", "rec.txt",
+          "--record-outputs", "./rec.txt"},
+         "The input and output record files must have different names."},
+        {{"recall", "/dev/zero", "--inputs", example("bsb/recall.dat")},
+         "is not a network kind tag"},
     };
     for (const Refusal& refusal : refusals) {
         SCOPED_TRACE(refusal.message);

@@ -222,6 +222,28 @@ TEST(ParseFileNumber, ReadsBackEveryFileText) {
     }
 }
 
+TEST(ParseFileNumber, ReadsTheLargestDoublesFifteenDigitTextAsTheLargestDouble) {
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    for (const double value : {kLargest, std::nextafter(kLargest, 0.0),
+                               std::nextafter(1.797693134862315e308, kLargest)}) {
+        double back = 0;
+        ASSERT_EQ(fileNumberText(value), "1.79769313486232E+308");
+        ASSERT_TRUE(parseFileNumber(fileNumberText(-value), back));
+        EXPECT_EQ(back, -kLargest);
+    }
+    for (const char* text : {"1.79769313486232E+308", "1.797693134862324999e308",
+                             "1.797693134862325E+308", "0017976931348623250000000e286"}) {
+        double back = 0;
+        EXPECT_TRUE(parseFileNumber(text, back)) << text;
+        EXPECT_EQ(back, kLargest) << text;
+    }
+    for (const char* text : {"1.7976931348623250001e308", "1.79769313486233E+308", "1.8e308"}) {
+        double back = 0;
+        EXPECT_FALSE(parseFileNumber(text, back)) << text;
+        EXPECT_EQ(badNumberText(text), '"' + std::string(text) + "\" is too large a number");
+    }
+}
+
 TEST(BadNumberText, QuotesAShortPrintableExcerpt) {
     EXPECT_EQ(badNumberText("abc"), "\"abc\" is not a number");
     EXPECT_EQ(badNumberText("1e400"), "\"1e400\" is too large a number");

@@ -39,6 +39,7 @@ TEST(FuzzCorpus, EveryKeptInputPassesItsTarget) {
     EXPECT_GT(replay("grid_cell", gridCellRule), 0);
     EXPECT_GT(replay("parameter_text", parameterText), 0);
     EXPECT_GT(replay("recall", recallOfLoadedNetwork), 0);
+    EXPECT_GT(replay("network_kind", networkKindOfFileText), 0);
 }
 
 }  // namespace

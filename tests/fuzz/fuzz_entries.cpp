@@ -211,4 +211,24 @@ void recallOfLoadedNetwork(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+void networkKindOfFileText(const std::uint8_t* data, std::size_t size) {
+    const std::string path = scratchFile("kind");
+    writeBytes(path, data, size);
+    NetworkKind kind{};
+    try {
+        kind = networkKindOfFile(path);
+    } catch (const UserError& error) {
+        // The text found is cut for the message however long the file's first item.
+        check(std::string_view(error.what()).size() <= path.size() + 120, "a short message");
+        return;
+    }
+    // What the kind is taken from is what the loader checks: it never answers
+    // that the file is of another kind.
+    try {
+        (void)readNetworkFile(path, kind);
+    } catch (const UserError& error) {
+        check(std::string_view(error.what()) != "Not correct network type!", "the kinds agree");
+    }
+}
+
 }  // namespace vornetica::fuzz

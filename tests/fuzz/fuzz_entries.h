@@ -13,5 +13,6 @@ void networkFileLoader(const std::uint8_t* data, std::size_t size);
 void gridCellRule(const std::uint8_t* data, std::size_t size);
 void parameterText(const std::uint8_t* data, std::size_t size);
 void recallOfLoadedNetwork(const std::uint8_t* data, std::size_t size);
+void networkKindOfFileText(const std::uint8_t* data, std::size_t size);
 
 }  // namespace vornetica::fuzz

@@ -103,17 +103,21 @@ TEST_F(SaveFaults, AFolderNobodyMayWriteIsRefused) {
     expectRefusedKeepingTheOldFile("/proc/network.vrn");
 }
 
-TEST_F(SaveFaults, AReadOnlyFolderKeepsTheOldFileByteForByte) {
+TEST_F(SaveFaults, AReadOnlyFolderTakesTheSaveInPlaceButNoNewFile) {
     if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes into any folder; /proc stands for one nobody may write";
+        GTEST_SKIP() << "root writes into any folder; the fault sweep shows such a folder to root";
     }
     namespace fs = std::filesystem;
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
     settings.EncodeDAFlag = 1;
-    const SaveOutcome outcome = saveNetwork(settings, network, path);
+    const SaveOutcome saved = saveNetwork(settings, network, path);
+    settings.EncodeDAFlag = 1;
+    const SaveOutcome refused = saveNetwork(settings, network, dir.file("new.vrn"));
     fs::permissions(dir.path(), fs::perms::owner_all);
-    EXPECT_EQ(outcome.message, "Error writing to vrn file!");
-    expectRefusedKeepingTheOldFile(path + "/network.vrn");
+    EXPECT_TRUE(saved.saved) << saved.message;
+    EXPECT_EQ(readText(path), "DA\r\n3\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+    EXPECT_EQ(refused.message, "Error writing to vrn file!");
+    EXPECT_EQ(testing::entriesOf(dir.path()), std::vector<std::string>{"network.vrn"});
 }
 
 }  // namespace

@@ -228,6 +228,23 @@ TEST(NetworkFileRoundTrip, GivesEveryKindBackBitForBit) {
               da.CorrelationMatrix);
 }
 
+TEST(NetworkFileRoundTrip, TheLargestWeightsLoadAsTheLargestDouble) {
+    // Every value from 1.797693134862315E+308 up is written as the largest double's
+    // 15-digit text, which lies beyond the largest double itself.
+    TempDir dir;
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    BsbNetwork n = makeBsb(2);
+    n.Weights.at(0, 0) = kLargest;
+    n.Weights.at(0, 1) = -kLargest;
+    n.Weights.at(1, 0) = std::nextafter(kLargest, 0.0);
+    writeNetworkFile(dir.file("b.vrn"), n);
+    const auto back = std::get<BsbNetwork>(readNetworkFile(dir.file("b.vrn"), NetworkKind::BSB));
+    EXPECT_EQ(back.Weights.at(0, 0), kLargest);
+    EXPECT_EQ(back.Weights.at(0, 1), -kLargest);
+    EXPECT_EQ(back.Weights.at(1, 0), kLargest);
+    EXPECT_EQ(back.Weights.at(1, 1), n.Weights.at(1, 1));
+}
+
 TEST(NetworkFileRoundTrip, KeepsInfinitiesOutOfTheFile) {
     // Values beyond the reader's reach are not a silent success: the file is
     // written as printf would, and reading it says what is wrong.
@@ -252,6 +269,53 @@ TEST(ReadNetworkFile, ChecksTheTagStrictly) {
     }
     writeNetworkFile(path, makeBpn(2, 2, 2, 1, 1));
     EXPECT_EQ(refusalOf(path, NetworkKind::CPN), "Not correct network type!");
+}
+
+TEST(NetworkKindOfFile, FindsTheKindWhereverTheLoaderFindsItsTag) {
+    TempDir dir;
+    const std::string path = dir.file("n.vrn");
+    const std::pair<std::string, NetworkKind> files[] = {
+        {"\xEF\xBB\xBF"
+         "BSB\r\n1\r\n2.5\r\n",
+         NetworkKind::BSB},
+        {"CPN\r1\r1\r1\r.5\r2\r", NetworkKind::CPN},
+        {"DA,1,7", NetworkKind::DA},
+        {"\r\n  \"BPN\"  \r\n", NetworkKind::BPN}};
+    for (const auto& [text, kind] : files) {
+        writeText(path, text);
+        EXPECT_EQ(networkKindOfFile(path), kind) << text;
+        if (kind != NetworkKind::BPN) {
+            EXPECT_EQ(readNetworkFile(path, kind).index(), 1 + static_cast<std::size_t>(kind));
+        }
+    }
+}
+
+TEST(NetworkKindOfFile, RefusesOtherTagsReadingOnlyAShortWayIn) {
+    TempDir dir;
+    const std::string path = dir.file("n.vrn");
+    const auto refusal = [](const std::string& file) {
+        try {
+            networkKindOfFile(file);
+        } catch (const UserError& error) {
+            return std::string(error.what());
+        }
+        return std::string("(a kind)");
+    };
+    writeText(path, "\r\nbsb\r\n1\r\n");
+    EXPECT_EQ(refusal(path),
+              path + ", line 2: \"bsb\" is not a network kind tag (BPN, CPN, BSB or DA).");
+    writeText(path, std::string(5'000'000, 'B'));
+    EXPECT_EQ(refusal(path), path + ", line 1: \"" + std::string(40, 'B') +
+                                 "...\" is not a network kind tag (BPN, CPN, BSB or DA).");
+    writeText(path, "");
+    EXPECT_EQ(refusal(path),
+              path + ", line 1: \"\" is not a network kind tag (BPN, CPN, BSB or DA).");
+    EXPECT_THROW(networkKindOfFile(dir.file("absent.vrn")), UserError);
+    if (std::filesystem::exists("/dev/zero")) {
+        EXPECT_EQ(refusal("/dev/zero"),
+                  "/dev/zero, line 1: \"" + std::string(40, '?') +
+                      "...\" is not a network kind tag (BPN, CPN, BSB or DA).");
+    }
 }
 
 TEST(ReadNetworkFile, TakesCommasLfAndBlanksAroundValues) {

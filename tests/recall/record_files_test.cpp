@@ -85,23 +85,52 @@ TEST_F(RecordFilesTest, AFullDeviceLeavesBothEarlierFiles) {
     expectEarlierFilesWhole();
 }
 
-TEST_F(RecordFilesTest, AFolderThatCannotBeWrittenLeavesTheEarlierFiles) {
+TEST_F(RecordFilesTest, AFolderThatCannotBeWrittenTakesTheFilesInPlaceButNoNewFile) {
     if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes into any folder; /proc stands for one nobody may write";
+        GTEST_SKIP() << "root writes into any folder; the fault sweep shows such a folder to root";
     }
     namespace fs = std::filesystem;
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    const std::string refusal = refusalOf(in, out);
+    const std::string refusal = refusalOf(in, dir.file("new.txt"));
+    const std::string written = refusalOf(in, out);
     fs::permissions(dir.path(), fs::perms::owner_all);
-    EXPECT_EQ(refusal, "Cannot write the record file " + in + ".");
-    expectEarlierFilesWhole();
+    EXPECT_EQ(refusal, "Cannot write the record file " + dir.file("new.txt") + ".");
+    EXPECT_EQ(written, "(written)");
+    EXPECT_EQ(readText(in), "0.5\r\n-0.25\r\n10\r\n");
+    EXPECT_EQ(testing::entriesOf(dir.path()), (std::vector<std::string>{"in.txt", "out.txt"}));
 }
 
 TEST_F(RecordFilesTest, NamesMustBeGivenAndDiffer) {
     EXPECT_EQ(refusalOf("", out), "Please enter a file name for the record files.");
     EXPECT_EQ(refusalOf(in, ""), "Please enter a file name for the record files.");
-    EXPECT_EQ(refusalOf(in, in), "The input and output record files must have different names.");
     expectEarlierFilesWhole();
+}
+
+TEST_F(RecordFilesTest, TwoNamesOfOneFileAreRefused) {
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.file("sub"));
+    fs::create_symlink(in, dir.file("soft.txt"));
+    fs::create_hard_link(in, dir.file("hard.txt"));
+    const std::string absent = dir.file("absent.txt");
+    const std::pair<std::string, std::string> pairs[] = {
+        {in, in},
+        {in, dir.file("sub/../in.txt")},
+        {in, dir.file("soft.txt")},
+        {dir.file("hard.txt"), in},
+        {absent, dir.file("./absent.txt")},
+        {absent, fs::relative(absent).string()},
+    };
+    for (const auto& [first, second] : pairs) {
+        EXPECT_EQ(refusalOf(first, second),
+                  "The input and output record files must have different names.")
+            << first << " and " << second;
+    }
+    EXPECT_FALSE(fs::exists(absent));
+    fs::remove(dir.file("soft.txt"));
+    fs::remove(dir.file("hard.txt"));
+    fs::remove(dir.file("sub"));
+    expectEarlierFilesWhole();
+    EXPECT_EQ(refusalOf(in, dir.file("sub.txt")), "(written)");
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "support/file_faults.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
 
 namespace vornetica::testing {
@@ -33,6 +36,47 @@ AddressSpaceRoom::AddressSpaceRoom(std::uint64_t room) {
 
 AddressSpaceRoom::~AddressSpaceRoom() {
     setrlimit(RLIMIT_AS, &saved_);
+}
+
+bool FaultyFileCalls::failsNow(char letter) {
+    trail_.push_back(letter);
+    if (++calls_ == failAt_) {
+        errno = error_;
+        return true;
+    }
+    return false;
+}
+
+int FaultyFileCalls::open(const char* path, int flags, mode_t mode) {
+    if (failsNow('o')) {
+        return -1;
+    }
+    if (folderRefusesNewFiles_ && (flags & O_CREAT) != 0) {
+        errno = EACCES;
+        return -1;
+    }
+    return ::open(path, flags, mode);
+}
+
+ssize_t FaultyFileCalls::write(int fd, const void* data, std::size_t size) {
+    constexpr std::size_t kMostAtOnce = std::size_t{256} << 10;
+    return failsNow('w') ? -1 : ::write(fd, data, std::min(size, kMostAtOnce));
+}
+
+int FaultyFileCalls::sync(int fd) {
+    return failsNow('s') ? -1 : ::fsync(fd);
+}
+
+int FaultyFileCalls::close(int fd) {
+    if (failsNow('c')) {
+        ::close(fd);  // a failed close still frees the descriptor
+        return -1;
+    }
+    return ::close(fd);
+}
+
+int FaultyFileCalls::rename(const char* from, const char* to) {
+    return failsNow('r') ? -1 : std::rename(from, to);
 }
 
 void writeSparseFile(const std::string& path, const std::string& start, std::uint64_t size) {
