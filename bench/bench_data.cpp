@@ -7,10 +7,10 @@
 #include <fstream>
 #include <string>
 
-#include "data/number_text.h"
+#include "base/number_text.h"
+#include "base/random_source.h"
 #include "data/training_data.h"
 #include "peak_memory.h"
-#include "settings/random_source.h"
 
 namespace vornetica {
 namespace {

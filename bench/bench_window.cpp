@@ -15,9 +15,9 @@
 #include <string>
 #include <thread>
 
-#include "data/number_text.h"
+#include "base/number_text.h"
+#include "base/random_source.h"
 #include "settings/network_settings.h"
-#include "settings/random_source.h"
 #include "train/training_run.h"
 #include "ui/dialogs.h"
 #include "ui/wizard.h"

@@ -1,7 +1,7 @@
 #include <QApplication>
 
+#include "base/random_source.h"
 #include "settings/network_settings.h"
-#include "settings/random_source.h"
 #include "ui/dialogs.h"
 #include "ui/wizard.h"
 

@@ -1,13 +1,13 @@
 #include "cli/cli_commands.h"
 
+#include "base/number_text.h"
+#include "base/user_error.h"
 #include "cli/cli_help.h"
 #include "cli/cli_progress.h"
-#include "data/number_text.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
 #include "recall/recall_vector.h"
 #include "recall/record_files.h"
-#include "settings/user_error.h"
 #include "train/brain_state.h"
 #include "train/training_run.h"
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "base/random_source.h"
 #include "cli/cli_options.h"
 #include "settings/network_settings.h"
-#include "settings/random_source.h"
 
 namespace vornetica::cli {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <string_view>
 
-#include "settings/parameter_text.h"
-#include "settings/user_error.h"
+#include "base/user_error.h"
+#include "wizard/parameter_text.h"
 
 namespace vornetica::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/cli_progress.h"
 
-#include "data/number_text.h"
+#include "base/number_text.h"
 
 namespace vornetica::cli {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "base/random_source.h"
 #include "cli/cli_commands.h"
 #include "settings/network_settings.h"
-#include "settings/random_source.h"
 
 int main(int argc, char** argv) {
     vornetica::NetworkSettings settings;

@@ -4,7 +4,7 @@
 #include <limits>
 #include <system_error>
 
-#include "data/number_text.h"
+#include "base/number_text.h"
 
 namespace vornetica {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "settings/user_error.h"
+#include "base/user_error.h"
 
 namespace vornetica {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/matrix.h"
 #include "data/file_calls.h"
-#include "settings/matrix.h"
 
 namespace vornetica {
 

@@ -9,11 +9,11 @@
 #include <type_traits>
 #include <variant>
 
+#include "base/memory_limit.h"
+#include "base/number_text.h"
+#include "base/user_error.h"
 #include "data/item_reader.h"
-#include "data/number_text.h"
 #include "data/replacing_file.h"
-#include "settings/memory_limit.h"
-#include "settings/user_error.h"
 
 namespace vornetica {
 

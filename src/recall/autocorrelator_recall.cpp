@@ -1,11 +1,10 @@
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "base/user_error.h"
 #include "recall/recall_computations.h"
-#include "settings/user_error.h"
 
 namespace vornetica {
 
@@ -18,27 +17,8 @@ bool fitsInt16(std::int32_t value) {
     return value >= kInt16Min && value <= kInt16Max;
 }
 
-std::string shortestText(double value) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 std::string ordinal(std::size_t zeroBased) {
     return std::to_string(zeroBased + 1);
-}
-
-// The halves go to the even neighbour: 2.5 -> 2, 3.5 -> 4, -2.5 -> -2.
-double roundHalfToEven(double value) {
-    const double below = std::floor(value);
-    const double fraction = value - below;  // exact: the fractional bits of value
-    if (fraction > 0.5) {
-        return below + 1.0;
-    }
-    if (fraction < 0.5) {
-        return below;
-    }
-    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
 }
 
 void checkLoadedNetwork(const NetworkSettings& settings, std::size_t inputCount) {
@@ -86,19 +66,6 @@ std::int16_t signOf(std::int32_t sum) {
 }
 
 }  // namespace
-
-std::int16_t toInt16RoundingHalfEven(double value) {
-    if (!std::isfinite(value)) {
-        throw UserError("The value " + shortestText(value) +
-                        " is outside the 16-bit range -32768 to 32767.");
-    }
-    const double rounded = roundHalfToEven(value);
-    if (rounded < kInt16Min || rounded > kInt16Max) {
-        throw UserError("The value " + shortestText(value) +
-                        " is outside the 16-bit range -32768 to 32767.");
-    }
-    return static_cast<std::int16_t>(rounded);
-}
 
 std::vector<std::int16_t> recallDiscreteAutocorrelator(NetworkSettings& settings,
                                                        std::span<const std::int16_t> input) {

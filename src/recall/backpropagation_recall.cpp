@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "base/user_error.h"
 #include "neuron/neuron_functions.h"
 #include "recall/recall_computations.h"
-#include "settings/user_error.h"
 
 namespace vornetica {
 namespace {

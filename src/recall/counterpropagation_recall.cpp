@@ -2,9 +2,9 @@
 #include <cstddef>
 #include <string>
 
+#include "base/user_error.h"
+#include "kernels/vector_kernels.h"
 #include "recall/recall_computations.h"
-#include "settings/user_error.h"
-#include "train/vector_kernels.h"
 
 namespace vornetica {
 

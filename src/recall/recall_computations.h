@@ -33,7 +33,4 @@ BsbRecall recallBrainStateInABox(NetworkSettings& settings, std::span<const doub
 std::vector<std::int16_t> recallDiscreteAutocorrelator(NetworkSettings& settings,
                                                        std::span<const std::int16_t> input);
 
-// Rounds to the nearest integer, halves to even; throws UserError outside 16 bits.
-std::int16_t toInt16RoundingHalfEven(double value);
-
 }  // namespace vornetica

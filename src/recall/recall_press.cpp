@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <span>
 
+#include "base/number_text.h"
+#include "base/user_error.h"
 #include "data/grid_cell.h"
-#include "data/number_text.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
 #include "recall/recall_vector.h"
 #include "recall/record_files.h"
-#include "settings/user_error.h"
 
 namespace vornetica {
 

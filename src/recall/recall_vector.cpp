@@ -2,8 +2,9 @@
 
 #include <cstdint>
 
+#include "base/rounding.h"
+#include "base/user_error.h"
 #include "recall/recall_computations.h"
-#include "settings/user_error.h"
 
 namespace vornetica {
 

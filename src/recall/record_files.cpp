@@ -1,8 +1,8 @@
 #include "recall/record_files.h"
 
-#include "data/number_text.h"
+#include "base/number_text.h"
+#include "base/user_error.h"
 #include "data/replacing_file.h"
-#include "settings/user_error.h"
 
 namespace vornetica {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/matrix.h"
+#include "base/matrix.h"
 
 namespace vornetica {
 

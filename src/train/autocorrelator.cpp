@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "recall/recall_computations.h"
-#include "settings/user_error.h"
-#include "train/vector_kernels.h"
+#include "base/rounding.h"
+#include "base/user_error.h"
+#include "kernels/vector_kernels.h"
 
 namespace vornetica {
 

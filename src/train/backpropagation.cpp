@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/user_error.h"
+#include "kernels/exponentials.h"
+#include "kernels/kernel_level.h"
+#include "kernels/vector_kernels.h"
 #include "neuron/neuron_functions.h"
-#include "settings/user_error.h"
-#include "train/exponentials.h"
-#include "train/kernel_level.h"
-#include "train/vector_kernels.h"
 #include "train/weight_panels.h"
 
 namespace vornetica {

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "base/random_source.h"
 #include "data/training_data.h"
 #include "neuron/threshold.h"
-#include "settings/random_source.h"
 #include "train/networks.h"
 #include "train/progress.h"
 

@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "settings/user_error.h"
-#include "train/vector_kernels.h"
+#include "base/user_error.h"
+#include "kernels/vector_kernels.h"
 
 namespace vornetica {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/user_error.h"
+#include "base/user_error.h"
+#include "kernels/vector_kernels.h"
 #include "train/competition.h"
-#include "train/vector_kernels.h"
 
 namespace vornetica {
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/random_source.h"
 #include "data/training_data.h"
-#include "settings/random_source.h"
 #include "train/networks.h"
 #include "train/progress.h"
 

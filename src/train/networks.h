@@ -4,7 +4,7 @@
 #include <variant>
 #include <vector>
 
-#include "settings/matrix.h"
+#include "base/matrix.h"
 
 namespace vornetica {
 

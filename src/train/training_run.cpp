@@ -10,10 +10,10 @@
 #include <utility>
 #include <variant>
 
+#include "base/memory_limit.h"
+#include "base/user_error.h"
 #include "data/training_data.h"
 #include "neuron/threshold.h"
-#include "settings/memory_limit.h"
-#include "settings/user_error.h"
 
 namespace vornetica {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <variant>
 
+#include "base/random_source.h"
 #include "settings/network_settings.h"
-#include "settings/random_source.h"
 #include "train/autocorrelator.h"
 #include "train/backpropagation.h"
 #include "train/brain_state.h"

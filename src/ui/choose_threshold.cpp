@@ -11,12 +11,12 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "data/number_text.h"
+#include "base/number_text.h"
+#include "base/user_error.h"
 #include "neuron/threshold.h"
-#include "settings/parameter_screens.h"
-#include "settings/user_error.h"
 #include "ui/parameter_help.h"
 #include "ui/screen_parts.h"
+#include "wizard/parameter_screens.h"
 
 namespace vornetica {
 

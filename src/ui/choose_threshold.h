@@ -4,8 +4,8 @@
 #include <array>
 
 #include "settings/network_settings.h"
-#include "settings/parameter_screens.h"
 #include "ui/dialogs.h"
+#include "wizard/parameter_screens.h"
 
 class QLabel;
 class QLineEdit;

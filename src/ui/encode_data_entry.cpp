@@ -5,9 +5,9 @@
 #include <QVBoxLayout>
 #include <limits>
 
+#include "base/user_error.h"
 #include "data/grid_cell.h"
 #include "data/training_data.h"
-#include "settings/user_error.h"
 #include "ui/cell_grid.h"
 #include "ui/screen_parts.h"
 

@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "settings/parameter_screens.h"
-#include "settings/user_error.h"
+#include "base/user_error.h"
 #include "ui/choose_threshold.h"
 #include "ui/parameter_help.h"
 #include "ui/screen_parts.h"
+#include "wizard/parameter_screens.h"
 
 namespace vornetica {
 

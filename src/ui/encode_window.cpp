@@ -11,11 +11,11 @@
 #include <algorithm>
 #include <new>
 
-#include "data/number_text.h"
+#include "base/number_text.h"
+#include "base/user_error.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
 #include "netfile/save_questions.h"
-#include "settings/user_error.h"
 #include "ui/cell_grid.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"

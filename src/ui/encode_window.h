@@ -5,9 +5,9 @@
 #include <thread>
 #include <vector>
 
+#include "display/grid_progress.h"
 #include "train/networks.h"
 #include "train/training_run.h"
-#include "ui/grid_progress.h"
 #include "ui/wizard.h"
 
 class QGroupBox;

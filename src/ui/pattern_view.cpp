@@ -17,29 +17,10 @@ constexpr int MinimumRowCell = 12;
 
 }  // namespace
 
-PatternLayout patternLayout(std::size_t size) {
-    const auto side = static_cast<std::size_t>(std::llround(std::sqrt(static_cast<double>(size))));
-    if (size > 1 && side * side == size) {
-        return {static_cast<int>(side), static_cast<int>(side)};
-    }
-    return {1, static_cast<int>(size)};
-}
-
 QColor patternShade(double value) {
     const double shown = std::isnan(value) ? 0.0 : std::clamp(value, -1.0, 1.0);
     const int grey = static_cast<int>(std::lround((shown + 1.0) / 2.0 * 255.0));
     return QColor(grey, grey, grey);
-}
-
-int differingElements(const std::vector<double>& first, const std::vector<double>& second) {
-    const std::size_t common = std::min(first.size(), second.size());
-    int count = static_cast<int>(std::max(first.size(), second.size()) - common);
-    for (std::size_t index = 0; index < common; ++index) {
-        if (first[index] != second[index]) {
-            ++count;
-        }
-    }
-    return count;
 }
 
 PatternView::PatternView(QWidget* parent) : QWidget(parent) {

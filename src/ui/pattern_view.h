@@ -5,23 +5,13 @@
 #include <cstddef>
 #include <vector>
 
-namespace vornetica {
+#include "display/pattern_layout.h"
 
-// How a vector is laid out as cells: a square when its size is a perfect square
-// (16 gives 4 by 4, so a recalled letter can be seen), otherwise one row.
-struct PatternLayout {
-    int rows = 1;
-    int columns = 0;
-};
-PatternLayout patternLayout(std::size_t size);
+namespace vornetica {
 
 // The grey of a value: -1 and below black, +1 and above white, 0 the middle grey.
 // A value that is not a number shows as 0.
 QColor patternShade(double value);
-
-// In how many places two vectors hold different values; elements only one of them
-// has count as different.
-int differingElements(const std::vector<double>& first, const std::vector<double>& second);
 
 // A vector drawn as a row or square of shaded cells (brain-state-in-a-box and
 // autocorrelator vectors, whose elements lie between -1 and +1).

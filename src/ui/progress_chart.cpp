@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "data/number_text.h"
-#include "ui/progress_history.h"
+#include "base/number_text.h"
+#include "display/progress_history.h"
 
 namespace vornetica {
 

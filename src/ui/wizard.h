@@ -4,10 +4,10 @@
 #include <functional>
 #include <map>
 
-#include "settings/navigator.h"
+#include "base/random_source.h"
 #include "settings/network_settings.h"
-#include "settings/random_source.h"
 #include "ui/dialogs.h"
+#include "wizard/navigator.h"
 
 class QPushButton;
 

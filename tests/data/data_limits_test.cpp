@@ -6,9 +6,9 @@
 #include <cmath>
 #include <string>
 
+#include "base/user_error.h"
 #include "data/item_reader.h"
 #include "data/training_data.h"
-#include "settings/user_error.h"
 #include "support/file_faults.h"
 #include "support/temp_dir.h"
 

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "base/user_error.h"
 #include "data/replacing_file.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
 #include "recall/record_files.h"
-#include "settings/user_error.h"
 #include "support/file_faults.h"
 #include "support/temp_dir.h"
 

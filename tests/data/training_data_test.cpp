@@ -8,7 +8,7 @@
 #include <fstream>
 #include <random>
 
-#include "settings/user_error.h"
+#include "base/user_error.h"
 #include "support/comma_locale.h"
 #include "support/file_faults.h"
 #include "support/temp_dir.h"

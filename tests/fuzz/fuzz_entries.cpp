@@ -13,13 +13,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/user_error.h"
 #include "data/grid_cell.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
 #include "recall/recall_computations.h"
 #include "settings/network_settings.h"
-#include "settings/parameter_text.h"
-#include "settings/user_error.h"
+#include "wizard/parameter_text.h"
 
 namespace vornetica::fuzz {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/user_error.h"
 #include "netfile/network_file.h"
-#include "settings/user_error.h"
 #include "support/file_faults.h"
 #include "support/temp_dir.h"
 

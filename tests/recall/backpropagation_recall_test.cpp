@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
+#include "base/user_error.h"
 #include "recall/recall_computations.h"
-#include "settings/user_error.h"
 
 namespace vornetica {
 namespace {

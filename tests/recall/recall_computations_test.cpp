@@ -1,4 +1,5 @@
 #include "recall/recall_computations.h"
+#include "base/rounding.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/random_source.h"
-#include "settings/user_error.h"
+#include "base/random_source.h"
+#include "base/user_error.h"
 #include "support/recording_progress.h"
 
 namespace vornetica {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/user_error.h"
+#include "base/user_error.h"
 #include "support/file_faults.h"
 #include "support/temp_dir.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "train/kernel_level.h"
+#include "kernels/kernel_level.h"
 
 namespace vornetica::testing {
 

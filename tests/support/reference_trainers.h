@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "settings/random_source.h"
+#include "base/random_source.h"
 #include "support/recording_progress.h"
 #include "train/brain_state.h"
 #include "train/counterpropagation.h"

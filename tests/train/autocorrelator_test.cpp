@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/random_source.h"
-#include "settings/user_error.h"
+#include "base/random_source.h"
+#include "base/user_error.h"
 #include "support/kernel_levels.h"
 #include "support/recording_progress.h"
 #include "support/reference_trainers.h"

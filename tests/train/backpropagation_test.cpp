@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/user_error.h"
 #include "neuron/threshold.h"
-#include "settings/user_error.h"
 #include "support/kernel_levels.h"
 #include "support/recording_progress.h"
 

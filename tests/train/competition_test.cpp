@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "settings/random_source.h"
+#include "base/random_source.h"
 
 namespace vornetica {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "settings/user_error.h"
+#include "base/user_error.h"
 #include "support/kernel_levels.h"
 #include "support/recording_progress.h"
 #include "support/reference_trainers.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "data/number_text.h"
+#include "base/number_text.h"
 #include "netfile/network_file.h"
 #include "support/recording_progress.h"
 #include "support/temp_dir.h"

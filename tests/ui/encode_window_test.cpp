@@ -10,12 +10,12 @@
 #include <map>
 #include <utility>
 
-#include "data/number_text.h"
+#include "base/number_text.h"
+#include "display/progress_history.h"
 #include "netfile/network_file.h"
 #include "train/training_run.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
-#include "ui/progress_history.h"
 #include "ui/run_screens_fixture.h"
 
 namespace vornetica {

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "data/number_text.h"
+#include "base/number_text.h"
 #include "netfile/network_file.h"
 #include "recall/recall_press.h"
 #include "ui/pattern_view.h"

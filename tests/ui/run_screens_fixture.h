@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/random_source.h"
 #include "settings/network_settings.h"
-#include "settings/random_source.h"
 #include "support/temp_dir.h"
 #include "ui/cell_grid.h"
 #include "ui/scripted_dialogs.h"

@@ -7,11 +7,11 @@
 #include <random>
 #include <vector>
 
+#include "kernels/exponentials.h"
+#include "kernels/kernel_level.h"
+#include "kernels/vector_kernels.h"
 #include "neuron/neuron_functions.h"
 #include "support/kernel_levels.h"
-#include "train/exponentials.h"
-#include "train/kernel_level.h"
-#include "train/vector_kernels.h"
 
 namespace vornetica {
 namespace {

@@ -1,4 +1,4 @@
-#include "train/exponentials.h"
+#include "kernels/exponentials.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
+#include "kernels/kernel_level.h"
 #include "support/kernel_levels.h"
-#include "train/kernel_level.h"
 
 namespace vornetica {
 namespace {

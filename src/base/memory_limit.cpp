@@ -1,4 +1,4 @@
-#include "settings/memory_limit.h"
+#include "base/memory_limit.h"
 
 #include <sys/resource.h>
 #include <unistd.h>

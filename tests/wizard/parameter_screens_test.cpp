@@ -1,8 +1,8 @@
-#include "settings/parameter_screens.h"
+#include "wizard/parameter_screens.h"
 
 #include <gtest/gtest.h>
 
-#include "settings/user_error.h"
+#include "base/user_error.h"
 
 namespace vornetica {
 namespace {

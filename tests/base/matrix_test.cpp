@@ -1,4 +1,4 @@
-#include "settings/matrix.h"
+#include "base/matrix.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/progress_history.h"
+#include "display/progress_history.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "display/progress_history.h"
 #include "settings/network_settings.h"
 #include "train/progress.h"
-#include "ui/progress_history.h"
 
 namespace vornetica {
 

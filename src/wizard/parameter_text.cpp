@@ -1,10 +1,11 @@
-#include "settings/parameter_text.h"
+#include "wizard/parameter_text.h"
 
 #include <cmath>
 #include <string>
 
-#include "data/number_text.h"
-#include "settings/user_error.h"
+#include "base/number_text.h"
+#include "base/rounding.h"
+#include "base/user_error.h"
 
 namespace vornetica {
 
@@ -26,20 +27,6 @@ std::string_view trimBlanks(std::string_view text) {
 
 [[noreturn]] void refuse(std::string_view field, std::string_view text, const std::string& why) {
     throw UserError(std::string(field) + ": " + quotedExcerpt(trimBlanks(text)) + " " + why + ".");
-}
-
-// Rounds to the nearest integer, a half to the even neighbour, without relying
-// on the floating-point environment's rounding mode.
-double roundHalfToEven(double value) {
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    if (fraction > 0.5) {
-        return lower + 1.0;
-    }
-    if (fraction < 0.5) {
-        return lower;
-    }
-    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
 }
 
 }  // namespace

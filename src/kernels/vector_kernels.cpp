@@ -1,8 +1,8 @@
-#include "train/vector_kernels.h"
+#include "kernels/vector_kernels.h"
 
 #include <cmath>
 
-#include "train/kernel_level.h"
+#include "kernels/kernel_level.h"
 
 // The default build stays portable; the few hot loops get a copy per vector unit
 // (kernel_level.h).

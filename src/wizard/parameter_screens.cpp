@@ -1,6 +1,6 @@
-#include "settings/parameter_screens.h"
+#include "wizard/parameter_screens.h"
 
-#include "settings/parameter_text.h"
+#include "wizard/parameter_text.h"
 
 namespace vornetica {
 

@@ -1,4 +1,4 @@
-#include "train/kernel_level.h"
+#include "kernels/kernel_level.h"
 
 #include <atomic>
 

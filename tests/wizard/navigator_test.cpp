@@ -1,4 +1,4 @@
-#include "settings/navigator.h"
+#include "wizard/navigator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "ui/grid_progress.h"
+#include "display/grid_progress.h"
 
 #include <algorithm>
 
-#include "data/number_text.h"
+#include "base/number_text.h"
 
 namespace vornetica {
 

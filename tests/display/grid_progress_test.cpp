@@ -1,4 +1,4 @@
-#include "ui/grid_progress.h"
+#include "display/grid_progress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "settings/random_source.h"
+#include "base/random_source.h"
 
 #include <gtest/gtest.h>
 
