@@ -206,7 +206,7 @@ void RecallDataEntry::screenShown() {
         clearCells(outputGrid_, outputGrid_->cells().valueColumns());
         patterns_->hide();
         // The wrong tag has its own plain box; what else went wrong is a warning.
-        const bool wrongType = opening.refusal == "Not correct network type!";
+        const bool wrongType = opening.reason == LoadRefusal::WrongKind;
         dialogs().message(this, QString::fromStdString(opening.refusal),
                           wrongType ? Dialogs::Icon::None : Dialogs::Icon::Warning);
         return;
