@@ -120,16 +120,20 @@ std::optional<NetworkKind> storedKind(const TrainedNetwork& network) {
 
 // Reads one network file's items in order and turns them into values, with a
 // message naming the file, the line and the text for anything it cannot use.
+// Every refusal leaves here as a NetworkFileError carrying its reason.
 class NetworkFileItems {
   public:
-    explicit NetworkFileItems(const std::string& path)
-        : path_(path), reader_(path, ItemSeparators::LinesAndCommas, "network file") {}
+    explicit NetworkFileItems(const std::string& path) try
+        : path_(path), reader_(path, ItemSeparators::LinesAndCommas, "network file") {
+    } catch (const UserError& error) {
+        throw NetworkFileError(LoadRefusal::Unreadable, error.what());
+    }
 
     // The first item, blanks and surrounding double quotes removed; empty when
     // the file holds nothing.
     std::string tag() {
         std::string_view item;
-        if (!reader_.next(item)) {
+        if (!nextItem(item)) {
             return {};
         }
         if (item.size() >= 2 && item.front() == '"' && item.back() == '"') {
@@ -159,7 +163,8 @@ class NetworkFileItems {
     }
 
     [[noreturn]] void refuse(const std::string& what) const {
-        throw UserError(path_ + ", line " + std::to_string(reader_.line()) + ": " + what);
+        throw NetworkFileError(LoadRefusal::Malformed,
+                               path_ + ", line " + std::to_string(reader_.line()) + ": " + what);
     }
 
     // Refuses sizes whose weights could not possibly be in this file (each takes
@@ -169,8 +174,10 @@ class NetworkFileItems {
                       const std::string& sizes) const {
         if (reader_.fileSize() >= 0 &&
             values > static_cast<std::uint64_t>(reader_.fileSize()) / 2 + 1) {
-            throw UserError(path_ + ": a network of sizes " + sizes + " needs " +
-                            std::to_string(values) + " weights, more than this file holds.");
+            throw NetworkFileError(LoadRefusal::Malformed,
+                                   path_ + ": a network of sizes " + sizes + " needs " +
+                                       std::to_string(values) +
+                                       " weights, more than this file holds.");
         }
         if (!fitsInMemory(matrixBytes(values, 1, valueBytes))) {
             refuseMemory(sizes);
@@ -178,7 +185,8 @@ class NetworkFileItems {
     }
 
     [[noreturn]] void refuseMemory(const std::string& sizes) const {
-        throw UserError(path_ + ": a network of sizes " + sizes + " does not fit in memory.");
+        throw NetworkFileError(LoadRefusal::NoMemory, path_ + ": a network of sizes " + sizes +
+                                                          " does not fit in memory.");
     }
 
     Matrix<double> realMatrix(std::size_t rows, std::size_t cols, const std::string& sizes) {
@@ -210,11 +218,21 @@ class NetworkFileItems {
         return Matrix<T>(rows, cols, std::move(values));
     }
 
+    // The reader refuses only a file it cannot read on.
+    bool nextItem(std::string_view& item) {
+        try {
+            return reader_.next(item);
+        } catch (const UserError& error) {
+            throw NetworkFileError(LoadRefusal::Unreadable, error.what());
+        }
+    }
+
     void next() {
         std::string_view item;
-        if (!reader_.next(item)) {
-            throw UserError(path_ + ": the file ends after line " + std::to_string(reader_.line()) +
-                            ", before the network is complete.");
+        if (!nextItem(item)) {
+            throw NetworkFileError(LoadRefusal::Malformed, path_ + ": the file ends after line " +
+                                                               std::to_string(reader_.line()) +
+                                                               ", before the network is complete.");
         }
         item_ = item;
     }
@@ -417,7 +435,7 @@ NetworkKind networkKindOfFile(const std::string& path) {
 TrainedNetwork readNetworkFile(const std::string& path, NetworkKind kind) {
     NetworkFileItems items(path);
     if (items.tag() != kindTag(kind)) {
-        throw UserError(kWrongType);
+        throw NetworkFileError(LoadRefusal::WrongKind, kWrongType);
     }
     switch (kind) {
         case NetworkKind::BPN:
@@ -457,17 +475,18 @@ SaveOutcome saveNetwork(NetworkSettings& settings, const TrainedNetwork& storage
 LoadOutcome loadNetwork(NetworkSettings& settings) {
     const std::optional<NetworkKind> kind = recallKind(settings);
     if (!kind) {
-        return {false, kNoRecallKind};
+        return {false, LoadRefusal::NoKindChosen, kNoRecallKind};
     }
     try {
         TrainedNetwork network = readNetworkFile(settings.NetworkFilePath, *kind);
         commitToRecallFields(settings, network);
-    } catch (const UserError& error) {
-        return {false, error.what()};
+    } catch (const NetworkFileError& error) {
+        return {false, error.reason(), error.what()};
     } catch (const std::bad_alloc&) {
-        return {false, settings.NetworkFilePath + ": the network does not fit in memory."};
+        return {false, LoadRefusal::NoMemory,
+                settings.NetworkFilePath + ": the network does not fit in memory."};
     }
-    return {true, {}};
+    return {true, LoadRefusal::None, {}};
 }
 
 }  // namespace vornetica

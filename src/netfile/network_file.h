@@ -4,9 +4,32 @@
 
 #include "data/file_calls.h"
 #include "settings/network_settings.h"
+#include "settings/user_error.h"
 #include "train/networks.h"
 
 namespace vornetica {
+
+// Why a load left no network. The recall window picks its box by this, never by
+// the message, whose words may change.
+enum class LoadRefusal {
+    None,          // the network was loaded
+    WrongKind,     // the file's tag names another kind than the one chosen
+    Unreadable,    // the file cannot be opened or read
+    Malformed,     // the record ends early, or holds an item the network cannot take
+    NoKindChosen,  // no kind is chosen for recall
+    NoMemory,      // the network does not fit in memory
+};
+
+// A refusal of a network file, with its reason beside the message it shows.
+class NetworkFileError : public UserError {
+  public:
+    NetworkFileError(LoadRefusal reason, const std::string& message)
+        : UserError(message), reason_(reason) {}
+    LoadRefusal reason() const { return reason_; }
+
+  private:
+    LoadRefusal reason_;
+};
 
 // Writes the network's record (tag, sizes, for BPN the scales, then the weights;
 // one item a line, CR LF) to a temporary file in the same folder and renames it
@@ -15,17 +38,20 @@ namespace vornetica {
 void writeNetworkFile(const std::string& path, const TrainedNetwork& network,
                       FileCalls& calls = systemFileCalls());
 
-// Reads a network file expecting `kind`. Throws UserError("Not correct network
-// type!") for another tag, and UserError naming the file, line and text for a file
-// that ends early, holds a non-numeric item, a size outside 1..32767, or (BPN) a
-// zero input scale. The result holds a network of the expected kind.
+// Reads a network file expecting `kind`. Throws NetworkFileError: "Not correct
+// network type!" (WrongKind) for another tag; a message naming the file, line and
+// text (Malformed) for a file that ends early, holds a non-numeric item, a size
+// outside 1..32767, or (BPN) a zero input scale; Unreadable for a file that cannot
+// be opened or read; NoMemory for weights that do not fit in memory. The result
+// holds a network of the expected kind.
 TrainedNetwork readNetworkFile(const std::string& path, NetworkKind kind);
 
 // The kind a network file's tag names, found by the loader's own reader, so that
 // a file the loader takes for a kind is taken for that kind here (blank space and
 // double quotes around the tag ignored, any line end, a byte order mark). Reads no
-// further than the tag, and at most a few kilobytes of it. Throws UserError naming
-// the file, the line and the text, or the file that cannot be opened or read.
+// further than the tag, and at most a few kilobytes of it. Throws NetworkFileError
+// naming the file, the line and the text (Malformed), or the file that cannot be
+// opened or read (Unreadable).
 NetworkKind networkKindOfFile(const std::string& path);
 
 // What the save action reports.
@@ -44,7 +70,8 @@ SaveOutcome saveNetwork(NetworkSettings& settings, const TrainedNetwork& storage
 // What the recall window's opening reports.
 struct LoadOutcome {
     bool loaded = false;
-    std::string message;  // empty on success
+    LoadRefusal refusal = LoadRefusal::None;  // None exactly when loaded
+    std::string message;                      // empty on success
 };
 
 // Loads NetworkFilePath for the kind whose recall flag is set into the recall

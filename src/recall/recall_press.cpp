@@ -135,6 +135,7 @@ RecallOpening openRecallNetwork(NetworkSettings& settings) {
     if (!outcome.loaded) {
         settings.RecallLoadedKind.reset();
         opening.refusal = outcome.message;
+        opening.reason = outcome.refusal;
     }
     opening.networkLine = loadedNetworkLine(settings);
     return opening;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "netfile/network_file.h"
 #include "settings/network_settings.h"
 
 namespace vornetica {
@@ -43,8 +44,9 @@ inline constexpr const char* kNoNetworkLoaded =
 
 // What the recall window shows when it opens.
 struct RecallOpening {
-    std::string refusal;      // why no network is loaded; empty when one was
-    std::string networkLine;  // which network the window holds, as loadedNetworkLine
+    std::string refusal;                     // why no network is loaded; empty when one was
+    LoadRefusal reason = LoadRefusal::None;  // the kind of that refusal
+    std::string networkLine;                 // which network the window holds, as loadedNetworkLine
 };
 
 // Loads NetworkFilePath for the recall window. A refused load (another kind's

@@ -31,36 +31,36 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption) 
 
 ChooseNetwork::ChooseNetwork(Wizard& wizard) : WizardScreen(wizard) {
     setObjectName(QStringLiteral("ChooseNetwork"));
-    setWindowTitle(QStringLiteral("Choose Network Type"));
+    setWindowTitle(tr("Choose Network Type"));
 
-    auto* heading = makeLabel(this, "Label1", QStringLiteral("Choose Network Type"));
+    auto* heading = makeLabel(this, "Label1", tr("Choose Network Type"));
     QFont font = heading->font();
     font.setPointSize(14);
     font.setBold(true);
     heading->setFont(font);
 
-    auto* operation = makeFrame(this, "DesiredOperation", QStringLiteral("Desired Operation"));
-    encode_ = makeOption(operation, "ChoiceEncode", QStringLiteral("Encode Network"));
-    recall_ = makeOption(operation, "ChoiceRecall", QStringLiteral("Recall Network"));
+    auto* operation = makeFrame(this, "DesiredOperation", tr("Desired Operation"));
+    encode_ = makeOption(operation, "ChoiceEncode", tr("Encode Network"));
+    recall_ = makeOption(operation, "ChoiceRecall", tr("Recall Network"));
     static_cast<QVBoxLayout*>(operation->layout())->addStretch(1);
 
-    auto* type = makeFrame(this, "NetworkType", QStringLiteral("Network Type"));
-    type->setToolTip(QStringLiteral("Select type of network to encode or recall."));
-    bpn_ = makeOption(type, "ChoiceBPN", QStringLiteral("Backpropagation"));
-    cpn_ = makeOption(type, "ChoiceCPN", QStringLiteral("Counterpropagation"));
-    da_ = makeOption(type, "ChoiceDA", QStringLiteral("Discrete Autocorrelator"));
-    bsb_ = makeOption(type, "ChoiceBSB", QStringLiteral("Brain-State-in-a-Box"));
-    fam_ = makeOption(type, "ChoiceFAM", QStringLiteral("Fuzzy Associative Memory"));
-    bm_ = makeOption(type, "ChoiceBM", QStringLiteral("Boltzmann Machine"));
+    auto* type = makeFrame(this, "NetworkType", tr("Network Type"));
+    type->setToolTip(tr("Select type of network to encode or recall."));
+    bpn_ = makeOption(type, "ChoiceBPN", tr("Backpropagation"));
+    cpn_ = makeOption(type, "ChoiceCPN", tr("Counterpropagation"));
+    da_ = makeOption(type, "ChoiceDA", tr("Discrete Autocorrelator"));
+    bsb_ = makeOption(type, "ChoiceBSB", tr("Brain-State-in-a-Box"));
+    fam_ = makeOption(type, "ChoiceFAM", tr("Fuzzy Associative Memory"));
+    bm_ = makeOption(type, "ChoiceBM", tr("Boltzmann Machine"));
 
-    auto* entry = makeFrame(this, "DataEntry", QStringLiteral("Data Entry Type"));
-    manual_ = makeOption(entry, "ManualEntry", QStringLiteral("Manual Data Entry"));
-    fromFile_ = makeOption(entry, "FileEntry", QStringLiteral("Data From File"));
+    auto* entry = makeFrame(this, "DataEntry", tr("Data Entry Type"));
+    manual_ = makeOption(entry, "ManualEntry", tr("Manual Data Entry"));
+    fromFile_ = makeOption(entry, "FileEntry", tr("Data From File"));
     static_cast<QVBoxLayout*>(entry->layout())->addStretch(1);
 
-    auto* next = makeButton(this, "cmdNext", QStringLiteral("Next"));
-    auto* cancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
-    auto* help = makeButton(this, "cmdHelp", QStringLiteral("Help"));
+    auto* next = makeButton(this, "cmdNext", tr("Next"));
+    auto* cancel = makeButton(this, "cmdCancel", tr("Cancel"));
+    auto* help = makeButton(this, "cmdHelp", tr("Help"));
 
     auto* frames = new QHBoxLayout();
     auto* leftColumn = new QVBoxLayout();
@@ -122,17 +122,17 @@ void ChooseNetwork::nextPressed() {
     switch (outcome.kind) {
         case ChooserOutcome::Kind::MissingOperation:
             dialogs().message(this,
-                              QStringLiteral("Please select the desired operation: Encode Network "
-                                             "or Recall Network."),
+                              tr("Please select the desired operation: Encode Network "
+                                 "or Recall Network."),
                               Dialogs::Icon::Information);
             return;
         case ChooserOutcome::Kind::MissingType:
-            dialogs().message(this, QStringLiteral("Please select a network type."),
+            dialogs().message(this, tr("Please select a network type."),
                               Dialogs::Icon::Information);
             return;
         case ChooserOutcome::Kind::NotInThisVersion:
             hide();
-            dialogs().message(this, QStringLiteral("Not in this version"), Dialogs::Icon::None);
+            dialogs().message(this, tr("Not in this version"), Dialogs::Icon::None);
             dialogs().quit();
             return;
         case ChooserOutcome::Kind::Show:

@@ -82,20 +82,20 @@ QPixmap curvePicture(const ThresholdChoice& choice) {
 ChooseThreshold::ChooseThreshold(NetworkSettings& settings, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), settings_(settings), dialogs_(dialogs) {
     setObjectName(QStringLiteral("ChooseThreshold"));
-    setWindowTitle(QStringLiteral("Choose Neuron Threshold Function"));
+    setWindowTitle(tr("Choose Neuron Threshold Function"));
     setModal(true);
 
-    auto* frame = new QGroupBox(QStringLiteral("Select Threshold Function"), this);
+    auto* frame = new QGroupBox(tr("Select Threshold Function"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
     auto* grid = new QGridLayout(frame);
 
     const std::array<std::pair<const char*, QString>, 6> captions{{
-        {"OptionLinear", QStringLiteral("Linear Function")},
-        {"OptionRamp", QStringLiteral("Ramp Function")},
-        {"OptionStep", QStringLiteral("Step Function")},
-        {"OptionLogistic", QStringLiteral("Logistic Function")},
-        {"OptionTanh", QStringLiteral("Tanh Function")},
-        {"OptionRatioSquares", QStringLiteral("Augmented Ratio of Squares")},
+        {"OptionLinear", tr("Linear Function")},
+        {"OptionRamp", tr("Ramp Function")},
+        {"OptionStep", tr("Step Function")},
+        {"OptionLogistic", tr("Logistic Function")},
+        {"OptionTanh", tr("Tanh Function")},
+        {"OptionRatioSquares", tr("Augmented Ratio of Squares")},
     }};
     linearSlope_ = makeTextBox(this, "LinearSlope", "1.0");
     rampBoundary_ = makeTextBox(this, "RampBoundary", "1.0");
@@ -141,7 +141,7 @@ ChooseThreshold::ChooseThreshold(NetworkSettings& settings, Dialogs& dialogs, QW
     grid->setColumnMinimumWidth(1, 210);
     options_[3]->setChecked(true);  // Logistic when first shown
 
-    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    auto* ok = new QPushButton(tr("Ok"), this);
     ok->setObjectName(QStringLiteral("cmdOk"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] { okPressed(); });

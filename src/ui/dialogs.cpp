@@ -33,7 +33,7 @@ void QtDialogs::message(QWidget* parent, const QString& text, Icon icon, const Q
 }
 
 bool QtDialogs::confirmExit(QWidget* parent, const QString& title) {
-    QMessageBox box(QMessageBox::Warning, title, QStringLiteral("Are you sure you wish to exit?"),
+    QMessageBox box(QMessageBox::Warning, title, Dialogs::tr("Are you sure you wish to exit?"),
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);

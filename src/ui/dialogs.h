@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <optional>
 
@@ -10,13 +11,15 @@ namespace vornetica {
 // The one seam through which screens ask the user something or tell them
 // something. The program uses QtDialogs; tests answer through a scripted one.
 class Dialogs {
+    Q_DECLARE_TR_FUNCTIONS(vornetica::Dialogs)
+
   public:
     enum class Icon { None, Information, Warning, Critical };
 
     virtual ~Dialogs() = default;
     // A message with an OK button. Title "Vornetica" unless another is given.
     virtual void message(QWidget* parent, const QString& text, Icon icon,
-                         const QString& title = QStringLiteral("Vornetica")) = 0;
+                         const QString& title = tr("Vornetica")) = 0;
     // "Are you sure you wish to exit?" with Yes (the default) and No and a warning icon.
     virtual bool confirmExit(QWidget* parent, const QString& title) = 0;
     // A question with Yes and No (the default) and an exclamation icon; true for Yes.

@@ -34,7 +34,7 @@ GridScreen::GridScreen(Wizard& wizard, const char* name, bool withOutputs,
                        const QString& addTooltip, const QString& nextTooltip)
     : WizardScreen(wizard), withOutputs_(withOutputs) {
     setObjectName(QString::fromLatin1(name));
-    setWindowTitle(QStringLiteral("Encode Data Entry"));
+    setWindowTitle(tr("Encode Data Entry"));
     layOut(addTooltip, nextTooltip);
 }
 
@@ -42,31 +42,30 @@ void GridScreen::layOut(const QString& addTooltip, const QString& nextTooltip) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
 
-    QLabel* inputLabel =
-        makeLabel(this, withOutputs_ ? "Label2" : "Label1", QStringLiteral("Input Data"));
+    QLabel* inputLabel = makeLabel(this, withOutputs_ ? "Label2" : "Label1", tr("Input Data"));
     layout->addWidget(inputLabel);
     inputGrid_ = new CellGrid(true, true, this);
     inputGrid_->setObjectName(QStringLiteral("InputGrid"));
     nameGridAfterLabel(*inputGrid_, *inputLabel);
-    inputGrid_->setToolTip(QStringLiteral("Enter an input vector."));
+    inputGrid_->setToolTip(tr("Enter an input vector."));
     layout->addWidget(inputGrid_, 1);
     std::vector<QWidget*> order{inputGrid_};
     if (withOutputs_) {
-        QLabel* outputLabel = makeLabel(this, "Label3", QStringLiteral("Output Data"));
+        QLabel* outputLabel = makeLabel(this, "Label3", tr("Output Data"));
         layout->addWidget(outputLabel);
         outputGrid_ = new CellGrid(true, true, this);
         outputGrid_->setObjectName(QStringLiteral("OutputGrid"));
         nameGridAfterLabel(*outputGrid_, *outputLabel);
-        outputGrid_->setToolTip(QStringLiteral("Enter an output vector."));
+        outputGrid_->setToolTip(tr("Enter an output vector."));
         layout->addWidget(outputGrid_, 1);
         order.push_back(outputGrid_);
     }
 
-    auto* add = makeButton(this, "cmdAddVector", QStringLiteral("Add Vector"), addTooltip);
-    auto* back = makeButton(this, "cmdBack", QStringLiteral("Back"));
-    auto* next = makeButton(this, "cmdNext", QStringLiteral("Next"), nextTooltip);
-    auto* cancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
-    auto* help = makeButton(this, "cmdHelp", QStringLiteral("Help"));
+    auto* add = makeButton(this, "cmdAddVector", tr("Add Vector"), addTooltip);
+    auto* back = makeButton(this, "cmdBack", tr("Back"));
+    auto* next = makeButton(this, "cmdNext", tr("Next"), nextTooltip);
+    auto* cancel = makeButton(this, "cmdCancel", tr("Cancel"));
+    auto* help = makeButton(this, "cmdHelp", tr("Help"));
     layout->addSpacing(8);
     auto* buttons = buttonRow({back, next, cancel, help});
     buttons->insertWidget(0, add);
@@ -116,8 +115,8 @@ void GridScreen::followSizes() {
 void GridScreen::addVectorPressed() {
     if (VectorCount == std::numeric_limits<std::int16_t>::max()) {
         dialogs().message(this,
-                          QStringLiteral("No more vectors can be added: a training set holds at "
-                                         "most 32767 vectors."),
+                          tr("No more vectors can be added: a training set holds at "
+                             "most 32767 vectors."),
                           Dialogs::Icon::Warning);
         return;
     }
@@ -153,14 +152,13 @@ void GridScreen::nextPressed() {
 
 EncodeDataEntry::EncodeDataEntry(Wizard& wizard)
     : GridScreen(wizard, "EncodeDataEntry", true,
-                 QStringLiteral("Click to add another input and output vector."),
-                 QStringLiteral("Select this if you have entered all of the training data you "
-                                "would like to enter.")) {}
+                 tr("Click to add another input and output vector."),
+                 tr("Select this if you have entered all of the training data you "
+                    "would like to enter.")) {}
 
 EncodeDataEntry2::EncodeDataEntry2(Wizard& wizard)
-    : GridScreen(wizard, "EncodeDataEntry2", false,
-                 QStringLiteral("Click to add another input vector."),
-                 QStringLiteral("Select this after you have entered all of the input data you "
-                                "would like to enter.")) {}
+    : GridScreen(wizard, "EncodeDataEntry2", false, tr("Click to add another input vector."),
+                 tr("Select this after you have entered all of the input data you "
+                    "would like to enter.")) {}
 
 }  // namespace vornetica

@@ -46,10 +46,10 @@ void ParameterScreen::build(const std::vector<Field>& left, const std::vector<Fi
     }
     columns->addStretch(1);
 
-    auto* next = makeButton(this, "cmdNext", QStringLiteral("Next"));
-    auto* back = makeButton(this, "cmdBack", QStringLiteral("Back"));
-    auto* cancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
-    auto* help = makeButton(this, "cmdHelp", QStringLiteral("Help"));
+    auto* next = makeButton(this, "cmdNext", tr("Next"));
+    auto* back = makeButton(this, "cmdBack", tr("Back"));
+    auto* cancel = makeButton(this, "cmdCancel", tr("Cancel"));
+    auto* help = makeButton(this, "cmdHelp", tr("Help"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 16, 20, 16);
@@ -89,14 +89,14 @@ void ParameterScreen::nextPressed() {
 }
 
 EncodeBPN::EncodeBPN(Wizard& wizard)
-    : ParameterScreen(wizard, "EncodeBPN", QStringLiteral("Encode Backpropagation")) {
+    : ParameterScreen(wizard, "EncodeBPN", tr("Encode Backpropagation")) {
     const EncodeBPNTexts defaults;
     build(
         {
             {"InputSize", fieldLabel(labels::kInputSize), defaults.InputSize,
-             QStringLiteral("Dimension of the input vectors.")},
+             tr("Dimension of the input vectors.")},
             {"HiddenSize", fieldLabel(labels::kHiddenSize), defaults.HiddenSize,
-             QStringLiteral("Dimension of the hidden layer (number of hidden nodes).")},
+             tr("Dimension of the hidden layer (number of hidden nodes).")},
             {"OutputSize", fieldLabel(labels::kOutputSize), defaults.OutputSize, {}},
             {"ErrorThreshold", fieldLabel(labels::kErrorThreshold), defaults.ErrorThreshold, {}},
             {"MaxIterations", fieldLabel(labels::kMaxIterations), defaults.MaxIterations, {}},
@@ -105,9 +105,9 @@ EncodeBPN::EncodeBPN(Wizard& wizard)
             {"InputScale", fieldLabel(labels::kInputScale), defaults.InputScale, {}},
             {"OutputScale", fieldLabel(labels::kOutputScale), defaults.OutputScale, {}},
             {"Alpha", fieldLabel(labels::kAlpha), defaults.Alpha,
-             QStringLiteral("Controls input layer learning rate.")},
+             tr("Controls input layer learning rate.")},
             {"Beta", fieldLabel(labels::kBeta), defaults.Beta,
-             QStringLiteral("Controls hidden layer learning rate.")},
+             tr("Controls hidden layer learning rate.")},
         });
 }
 
@@ -134,16 +134,16 @@ void EncodeBPN::afterStore() {
 }
 
 EncodeCPN::EncodeCPN(Wizard& wizard)
-    : ParameterScreen(wizard, "EncodeCPN", QStringLiteral("Encode Counterpropagation")) {
+    : ParameterScreen(wizard, "EncodeCPN", tr("Encode Counterpropagation")) {
     const EncodeCPNTexts defaults;
     build({
         {"InputSize", fieldLabel(labels::kCpnInputSize), defaults.InputSize, {}},
         {"HiddenSize", fieldLabel(labels::kCpnHiddenSize), defaults.HiddenSize, {}},
         {"OutputSize", fieldLabel(labels::kCpnOutputSize), defaults.OutputSize, {}},
         {"Beta", fieldLabel(labels::kCpnBeta), defaults.Beta,
-         QStringLiteral("Controls input layer learnng rate.")},
+         tr("Controls input layer learnng rate.")},
         {"Gamma", fieldLabel(labels::kCpnGamma), defaults.Gamma,
-         QStringLiteral("Controls hidden layer learning rate.")},
+         tr("Controls hidden layer learning rate.")},
         {"NumberTimeSteps", fieldLabel(labels::kCpnTimeSteps), defaults.NumberTimeSteps, {}},
     });
 }
@@ -160,12 +160,11 @@ void EncodeCPN::storeFields() {
 }
 
 EncodeBSB::EncodeBSB(Wizard& wizard)
-    : ParameterScreen(wizard, "EncodeBSB", QStringLiteral("Encode Brain-State-in-a-Box")) {
+    : ParameterScreen(wizard, "EncodeBSB", tr("Encode Brain-State-in-a-Box")) {
     const EncodeBSBTexts defaults;
     build({
         {"InputSize", fieldLabel(labels::kInputSize), defaults.InputSize, {}},
-        {"Alpha", fieldLabel(labels::kAlpha), defaults.Alpha,
-         QStringLiteral("Controls learning rate.")},
+        {"Alpha", fieldLabel(labels::kAlpha), defaults.Alpha, tr("Controls learning rate.")},
         {"ErrorThreshold", fieldLabel(labels::kErrorThreshold), defaults.ErrorThreshold, {}},
     });
 }
@@ -179,7 +178,7 @@ void EncodeBSB::storeFields() {
 }
 
 EncodeDA::EncodeDA(Wizard& wizard)
-    : ParameterScreen(wizard, "EncodeDA", QStringLiteral("Encode Discrete Autocorrelator")) {
+    : ParameterScreen(wizard, "EncodeDA", tr("Encode Discrete Autocorrelator")) {
     const EncodeDATexts defaults;
     build({
         {"InputSize", fieldLabel(labels::kDaInputSize), defaults.InputSize, {}},

@@ -65,7 +65,7 @@ void setColumns(CellGrid* grid, int count) {
 
 EncodeWindow::EncodeWindow(Wizard& wizard) : WizardScreen(wizard) {
     setObjectName(QStringLiteral("EncodeWindow"));
-    setWindowTitle(QStringLiteral("Encode Window"));
+    setWindowTitle(tr("Encode Window"));
     buildControls();
     // The load step: Save Network waits for the end of the first run.
     saveNetwork_->setEnabled(false);
@@ -113,19 +113,19 @@ void EncodeWindow::buildControls() {
         const char* gridName;
         const char* tooltip;
     } rows[] = {
-        {ProgressGrid::InputValues, "Label1", "Input Values", "InputValuesGrid",
-         "Displays input vectors."},
-        {ProgressGrid::OutputValues, "Label2", "Output Values", "OutputValuesGrid",
-         "Displays output vectors."},
-        {ProgressGrid::ErrorValues, "Label3", "Error Values", "ErrorValuesGrid",
-         "Displays error values."},
-        {ProgressGrid::Iterations, "Label4", "Iteration", "IterationsGrid",
-         "Displays current iteration."},
+        {ProgressGrid::InputValues, "Label1", QT_TR_NOOP("Input Values"), "InputValuesGrid",
+         QT_TR_NOOP("Displays input vectors.")},
+        {ProgressGrid::OutputValues, "Label2", QT_TR_NOOP("Output Values"), "OutputValuesGrid",
+         QT_TR_NOOP("Displays output vectors.")},
+        {ProgressGrid::ErrorValues, "Label3", QT_TR_NOOP("Error Values"), "ErrorValuesGrid",
+         QT_TR_NOOP("Displays error values.")},
+        {ProgressGrid::Iterations, "Label4", QT_TR_NOOP("Iteration"), "IterationsGrid",
+         QT_TR_NOOP("Displays current iteration.")},
     };
     int row = 0;
     for (const auto& each : rows) {
-        QLabel* label = makeLabel(this, each.labelName, QString::fromLatin1(each.caption));
-        CellGrid* cells = makeGrid(this, each.gridName, QString::fromLatin1(each.tooltip));
+        QLabel* label = makeLabel(this, each.labelName, tr(each.caption));
+        CellGrid* cells = makeGrid(this, each.gridName, tr(each.tooltip));
         grids_[static_cast<std::size_t>(each.grid)] = cells;
         nameGridAfterLabel(*cells, *label);
         values->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
@@ -142,7 +142,7 @@ void EncodeWindow::buildControls() {
     iterations->setFixedHeight(iterations->verticalHeader()->defaultSectionSize() +
                                2 * iterations->frameWidth());
 
-    auto* frame = new QGroupBox(QStringLiteral("Threshold Values"), this);
+    auto* frame = new QGroupBox(tr("Threshold Values"), this);
     frame->setObjectName(QStringLiteral("ThresholdFrame"));
     auto* nodes = new QGridLayout(frame);
     const struct {
@@ -151,13 +151,13 @@ void EncodeWindow::buildControls() {
         const char* caption;
         const char* gridName;
     } nodeRows[] = {
-        {ProgressGrid::InputNodes, "Label5", "Input Nodes", "InputNodesGrid"},
-        {ProgressGrid::HiddenNodes, "Label6", "Hidden Nodes", "HiddenNodesGrid"},
-        {ProgressGrid::OutputNodes, "Label7", "Output Nodes", "OutputNodesGrid"},
+        {ProgressGrid::InputNodes, "Label5", QT_TR_NOOP("Input Nodes"), "InputNodesGrid"},
+        {ProgressGrid::HiddenNodes, "Label6", QT_TR_NOOP("Hidden Nodes"), "HiddenNodesGrid"},
+        {ProgressGrid::OutputNodes, "Label7", QT_TR_NOOP("Output Nodes"), "OutputNodesGrid"},
     };
     row = 0;
     for (const auto& each : nodeRows) {
-        QLabel* label = makeLabel(frame, each.labelName, QString::fromLatin1(each.caption));
+        QLabel* label = makeLabel(frame, each.labelName, tr(each.caption));
         CellGrid* cells = makeGrid(frame, each.gridName, {});
         grids_[static_cast<std::size_t>(each.grid)] = cells;
         nameGridAfterLabel(*cells, *label);
@@ -179,38 +179,34 @@ void EncodeWindow::buildControls() {
             [this, index](int row, int column) { return cellToolTip(index, row, column); });
     }
 
-    passLimitNote_ =
-        makeLabel(this, "PassLimitNote",
-                  QStringLiteral("The errors did not fall to the threshold within 32767 passes."));
+    passLimitNote_ = makeLabel(this, "PassLimitNote",
+                               tr("The errors did not fall to the threshold within 32767 passes."));
     passLimitNote_->hide();
     left->addWidget(passLimitNote_);
 
     // Brain-state-in-a-box and autocorrelator vectors drawn as shaded cells.
-    patternLabel_ = makeLabel(this, "PatternLabel", QStringLiteral("Vector being trained:"));
+    patternLabel_ = makeLabel(this, "PatternLabel", tr("Vector being trained:"));
     pattern_ = new PatternView(this);
     pattern_->setObjectName(QStringLiteral("InputPattern"));
-    pattern_->setToolTip(
-        QStringLiteral("The input vector being trained, drawn from -1 (dark) to +1 (light)."));
+    pattern_->setToolTip(tr("The input vector being trained, drawn from -1 (dark) to +1 (light)."));
     auto* patternRow = new QHBoxLayout;
     patternRow->addWidget(patternLabel_, 0, Qt::AlignTop);
     patternRow->addWidget(pattern_, 1);
     left->addLayout(patternRow);
     left->addStretch(1);
 
-    start_ = makeButton(this, "cmdStart", QStringLiteral("Start"));
-    stop_ = makeButton(this, "cmdStop", QStringLiteral("Stop"),
-                       QStringLiteral("End the run after the current vector or pass."));
-    saveNetwork_ = makeButton(this, "cmdSaveNetwork", QStringLiteral("Save Network"));
-    changeParameters_ =
-        makeButton(this, "cmdChangeParameters", QStringLiteral("Change Parameters"),
-                   QStringLiteral("Go back and change the input parameters for your network."));
-    changeData_ =
-        makeButton(this, "cmdChangeData", QStringLiteral("Change Data"),
-                   QStringLiteral("Go back and change the input/output data for your network."));
-    startOver_ = makeButton(this, "cmdStartOver", QStringLiteral("Start Over"),
-                            QStringLiteral("Start over with a brand new network."));
-    help_ = makeButton(this, "cmdHelp", QStringLiteral("Help"));
-    exit_ = makeButton(this, "cmdExit", QStringLiteral("Exit"));
+    start_ = makeButton(this, "cmdStart", tr("Start"));
+    stop_ = makeButton(this, "cmdStop", tr("Stop"),
+                       tr("End the run after the current vector or pass."));
+    saveNetwork_ = makeButton(this, "cmdSaveNetwork", tr("Save Network"));
+    changeParameters_ = makeButton(this, "cmdChangeParameters", tr("Change Parameters"),
+                                   tr("Go back and change the input parameters for your network."));
+    changeData_ = makeButton(this, "cmdChangeData", tr("Change Data"),
+                             tr("Go back and change the input/output data for your network."));
+    startOver_ = makeButton(this, "cmdStartOver", tr("Start Over"),
+                            tr("Start over with a brand new network."));
+    help_ = makeButton(this, "cmdHelp", tr("Help"));
+    exit_ = makeButton(this, "cmdExit", tr("Exit"));
     stop_->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
@@ -364,7 +360,8 @@ void EncodeWindow::startWorker(TrainingRequest request) {
             result = runTraining(request, random, progress_);
         } catch (const std::bad_alloc&) {
             result = TrainingResult{};
-            result.error = "There is not enough memory for a network of this size.";
+            result.error =
+                tr("There is not enough memory for a network of this size.").toStdString();
         } catch (const std::exception& error) {
             result = TrainingResult{};
             result.error = error.what();
@@ -498,7 +495,7 @@ void EncodeWindow::runEnded() {
     if (!error.empty()) {
         dialogs().message(this, QString::fromStdString(error), Dialogs::Icon::Warning);
     } else {
-        dialogs().message(this, QStringLiteral("Done!"), Dialogs::Icon::None);
+        dialogs().message(this, tr("Done!"), Dialogs::Icon::None);
     }
     saveNetwork_->setEnabled(true);
 }
@@ -513,8 +510,8 @@ void EncodeWindow::saveNetworkPressed() {
         return;
     }
     const std::optional<QString> answer =
-        dialogs().askText(this, QStringLiteral("Please enter the name of the network file to save"),
-                          QStringLiteral("Enter Network Name"), QStringLiteral("network.vrn"));
+        dialogs().askText(this, tr("Please enter the name of the network file to save"),
+                          tr("Enter Network Name"), QStringLiteral("network.vrn"));
     if (answer && !answer->isEmpty() && saveWouldReplaceFile(answer->toStdString()) &&
         !dialogs().askYesNo(
             this, tr("The file \"%1\" exists already. Do you want to replace it?").arg(*answer),
@@ -530,7 +527,7 @@ void EncodeWindow::saveNetworkPressed() {
 }
 
 void EncodeWindow::exitPressed() {
-    if (dialogs().confirmExit(this, QStringLiteral("Exit"))) {
+    if (dialogs().confirmExit(this, tr("Exit"))) {
         dialogs().quit();
     }
 }

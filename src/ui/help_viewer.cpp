@@ -16,7 +16,7 @@ const QString HelpFileName = QStringLiteral("vornetica.hlp");
 
 HelpViewer::HelpViewer(QWidget* parent) : QTextBrowser(parent) {
     setObjectName(QStringLiteral("HelpViewer"));
-    setWindowTitle(QStringLiteral("Vornetica Help"));
+    setWindowTitle(tr("Vornetica Help"));
     setOpenExternalLinks(false);
     resize(720, 640);
 }

@@ -29,19 +29,19 @@ struct KindTexts {
 KindTexts textsFor(NetworkKind kind) {
     switch (kind) {
         case NetworkKind::BPN:
-            return {QStringLiteral("Epoch"), QStringLiteral("Error signal"),
-                    QStringLiteral("Largest output error")};
+            return {ProgressChart::tr("Epoch"), ProgressChart::tr("Error signal"),
+                    ProgressChart::tr("Largest output error")};
         case NetworkKind::BSB:
-            return {QStringLiteral("Pass"), QStringLiteral("Error component"),
-                    QStringLiteral("Largest error component")};
+            return {ProgressChart::tr("Pass"), ProgressChart::tr("Error component"),
+                    ProgressChart::tr("Largest error component")};
         case NetworkKind::CPN:
-            return {QStringLiteral("Pair"), QStringLiteral("Outstar change"),
-                    QStringLiteral("Largest outstar change")};
+            return {ProgressChart::tr("Pair"), ProgressChart::tr("Outstar change"),
+                    ProgressChart::tr("Largest outstar change")};
         case NetworkKind::DA:
             break;
     }
-    return {QStringLiteral("Vector"), QStringLiteral("Vectors added"),
-            QStringLiteral("Vectors added")};
+    return {ProgressChart::tr("Vector"), ProgressChart::tr("Vectors added"),
+            ProgressChart::tr("Vectors added")};
 }
 
 // The value a point shows: the autocorrelator counts the vectors added so far.
@@ -84,7 +84,7 @@ ProgressChart::ProgressChart(QWidget* parent) : QChartView(parent) {
     chart->setMargins(QMargins(4, 4, 4, 4));
     // Set once: the chart lays itself out afresh whenever its title is set, even to
     // the same text, and that costs a short run more than drawing its points does.
-    chart->setTitle(QStringLiteral("Training progress"));
+    chart->setTitle(tr("Training progress"));
     setChart(chart);
     setRenderHint(QPainter::Antialiasing, true);
     setMinimumSize(500, 320);
@@ -125,10 +125,10 @@ void ProgressChart::beginRun(NetworkKind kind, std::optional<double> threshold) 
     const KindTexts texts = textsFor(kind);
     stepAxis_->setTitleText(texts.step);
     linearAxis_->setTitleText(texts.value);
-    logAxis_->setTitleText(texts.value + QStringLiteral(" (log scale)"));
+    logAxis_->setTitleText(tr("%1 (log scale)").arg(texts.value));
     largest_->setName(texts.largest);
-    meanSquared_->setName(QStringLiteral("Mean squared error"));
-    threshold_->setName(QStringLiteral("Error threshold"));
+    meanSquared_->setName(tr("Mean squared error"));
+    threshold_->setName(tr("Error threshold"));
     meanSquared_->setVisible(kind == NetworkKind::BPN);
     threshold_->setVisible(threshold.has_value());
     // The axes keep the last run's ranges until the new run's first points come:
@@ -245,9 +245,10 @@ void ProgressChart::showHoverTip(QLineSeries* series, const QPointF& point, bool
         });
     const QString step = stepAxis_->titleText();
     const QString text = series == threshold_
-                             ? QStringLiteral("Error threshold: %1")
+                             ? tr("Error threshold: %1")
                                    .arg(QString::fromStdString(numberText(nearest->y())).trimmed())
-                             : QStringLiteral("%1 %2\n%3: %4")
+                             //: The step's name and number, then the curve's name and value.
+                             : tr("%1 %2\n%3: %4")
                                    .arg(step)
                                    .arg(static_cast<long long>(std::llround(nearest->x())))
                                    .arg(series->name())

@@ -54,8 +54,9 @@ void clearCells(CellGrid* grid, int columns) {
 }
 
 // The values a screen reader reads out after a press: enough to follow, not a
-// brain-state box of thousands.
-constexpr std::size_t AnnouncedValues = 32;
+// brain-state box of thousands. (Braced: the translation scanner misreads
+// `std::size_t Name = value;` and files the next Class::tr() text under no namespace.)
+constexpr std::size_t AnnouncedValues{32};
 
 // Until a press computes an output.
 QString outputGridDescription() {
@@ -79,21 +80,21 @@ QString spokenValues(const std::vector<std::string>& texts) {
 
 RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     setObjectName(QStringLiteral("RecallDataEntry"));
-    setWindowTitle(QStringLiteral("Recall Data Entry"));
+    setWindowTitle(tr("Recall Data Entry"));
     auto* layout = new QVBoxLayout(this);
 
     networkLine_ = makeLabel(this, "NetworkLine", {});
     networkLine_->setAccessibleDescription(tr("The network this window recalls with."));
     layout->addWidget(networkLine_);
 
-    QLabel* inputLabel = makeLabel(this, "Label1", QStringLiteral("Enter Recall Vector"));
+    QLabel* inputLabel = makeLabel(this, "Label1", tr("Enter Recall Vector"));
     layout->addWidget(inputLabel);
     inputGrid_ = makeGrid(this, "InputDataGrid", true);
     nameGridAfterLabel(*inputGrid_, *inputLabel);
     inputGrid_->setAccessibleDescription(
         tr("One input vector: type a number into each cell, then press Enter Vector."));
     layout->addWidget(inputGrid_);
-    QLabel* outputLabel = makeLabel(this, "Label2", QStringLiteral("Output Data Vector"));
+    QLabel* outputLabel = makeLabel(this, "Label2", tr("Output Data Vector"));
     layout->addWidget(outputLabel);
     // The output can be selected cell by cell and copied (Ctrl+C), not changed.
     outputGrid_ = makeGrid(this, "OutputDataGrid", false);
@@ -114,17 +115,14 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     patternColumn->addLayout(patternRow);
     inputPattern_ = new PatternView(patterns_);
     inputPattern_->setObjectName(QStringLiteral("InputPattern"));
-    inputPattern_->setToolTip(
-        QStringLiteral("The input vector, drawn from -1 (dark) to +1 (light)."));
+    inputPattern_->setToolTip(tr("The input vector, drawn from -1 (dark) to +1 (light)."));
     outputPattern_ = new PatternView(patterns_);
     outputPattern_->setObjectName(QStringLiteral("OutputPattern"));
-    outputPattern_->setToolTip(
-        QStringLiteral("The output vector, drawn from -1 (dark) to +1 (light)."));
+    outputPattern_->setToolTip(tr("The output vector, drawn from -1 (dark) to +1 (light)."));
     difference_ = makeLabel(patterns_, "DifferenceNote", {});
-    QLabel* inputPatternLabel = makeLabel(patterns_, "InputPatternLabel", QStringLiteral("Input:"));
+    QLabel* inputPatternLabel = makeLabel(patterns_, "InputPatternLabel", tr("Input:"));
     inputPatternLabel->setBuddy(inputPattern_);
-    QLabel* outputPatternLabel =
-        makeLabel(patterns_, "OutputPatternLabel", QStringLiteral("Output:"));
+    QLabel* outputPatternLabel = makeLabel(patterns_, "OutputPatternLabel", tr("Output:"));
     outputPatternLabel->setBuddy(outputPattern_);
     patternRow->addWidget(inputPatternLabel, 0, Qt::AlignTop);
     patternRow->addWidget(inputPattern_, 1);
@@ -134,32 +132,31 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     patterns_->hide();
     layout->addWidget(patterns_);
 
-    enterData_ = makeButton(this, "cmdEnterData", QStringLiteral("Enter Vector"),
-                            QStringLiteral("Enter recall vectors and click here. The output data "
-                                           "vector will be calculated and shown."));
+    enterData_ = makeButton(this, "cmdEnterData", tr("Enter Vector"),
+                            tr("Enter recall vectors and click here. The output data "
+                               "vector will be calculated and shown."));
     auto* enterRow = new QHBoxLayout;
     enterRow->addWidget(enterData_);
     enterRow->addStretch(1);
     layout->addLayout(enterRow);
 
-    auto* frame = new QGroupBox(QStringLiteral("Record Data (Optional)"), this);
+    auto* frame = new QGroupBox(tr("Record Data (Optional)"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    frame->setToolTip(QStringLiteral(
-        "It is not necessary to record the data. (If you want to look at the data later.)"));
+    frame->setToolTip(
+        tr("It is not necessary to record the data. (If you want to look at the data later.)"));
     auto* frameLayout = new QGridLayout(frame);
-    record_ = new QCheckBox(QStringLiteral("Record data to files"), frame);
+    record_ = new QCheckBox(tr("Record data to files"), frame);
     record_->setObjectName(QStringLiteral("cmdCheckRecord"));
-    record_->setToolTip(QStringLiteral("Click to record data to files."));
-    inputFile_ =
-        makeBox(frame, "InputFile", QStringLiteral("input.txt"),
-                QStringLiteral("This file will contain the input recall vectors (user input)."));
-    outputFile_ = makeBox(
-        frame, "OutputFile", QStringLiteral("output.txt"),
-        QStringLiteral("This file will include the output data vectors (calculated by program)."));
+    record_->setToolTip(tr("Click to record data to files."));
+    inputFile_ = makeBox(frame, "InputFile", QStringLiteral("input.txt"),
+                         tr("This file will contain the input recall vectors (user input)."));
+    outputFile_ =
+        makeBox(frame, "OutputFile", QStringLiteral("output.txt"),
+                tr("This file will include the output data vectors (calculated by program)."));
     frameLayout->addWidget(record_, 0, 0, 1, 2);
-    QLabel* inputFileLabel = makeLabel(frame, "Label3", QStringLiteral("Input File:"));
+    QLabel* inputFileLabel = makeLabel(frame, "Label3", tr("Input File:"));
     inputFileLabel->setBuddy(inputFile_);
-    QLabel* outputFileLabel = makeLabel(frame, "Label4", QStringLiteral("Output File:"));
+    QLabel* outputFileLabel = makeLabel(frame, "Label4", tr("Output File:"));
     outputFileLabel->setBuddy(outputFile_);
     frameLayout->addWidget(inputFileLabel, 1, 0);
     frameLayout->addWidget(inputFile_, 1, 1);
@@ -168,10 +165,10 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     layout->addWidget(frame);
     layout->addStretch(1);
 
-    QPushButton* back = makeButton(this, "cmdBack", QStringLiteral("Back"));
-    QPushButton* startOver = makeButton(this, "cmdStartOver", QStringLiteral("Start Over"));
-    QPushButton* exit = makeButton(this, "Exit", QStringLiteral("Exit"));
-    QPushButton* help = makeButton(this, "cmdHelp", QStringLiteral("Help"));
+    QPushButton* back = makeButton(this, "cmdBack", tr("Back"));
+    QPushButton* startOver = makeButton(this, "cmdStartOver", tr("Start Over"));
+    QPushButton* exit = makeButton(this, "Exit", tr("Exit"));
+    QPushButton* help = makeButton(this, "cmdHelp", tr("Help"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* button : {back, startOver, exit, help}) {
@@ -193,7 +190,7 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
 
 void RecallDataEntry::screenShown() {
     const bool fileMode = settings().DataEntryMode == FromFiles;
-    enterData_->setText(fileMode ? QStringLiteral("Start") : QStringLiteral("Enter Vector"));
+    enterData_->setText(fileMode ? tr("Start") : tr("Enter Vector"));
     showSettled(std::nullopt);
     difference_->clear();
     outputGrid_->setAccessibleDescription(outputGridDescription());
@@ -206,7 +203,7 @@ void RecallDataEntry::screenShown() {
         clearCells(outputGrid_, outputGrid_->cells().valueColumns());
         patterns_->hide();
         // The wrong tag has its own plain box; what else went wrong is a warning.
-        const bool wrongType = opening.refusal == "Not correct network type!";
+        const bool wrongType = opening.reason == LoadRefusal::WrongKind;
         dialogs().message(this, QString::fromStdString(opening.refusal),
                           wrongType ? Dialogs::Icon::None : Dialogs::Icon::Warning);
         return;
@@ -250,7 +247,7 @@ void RecallDataEntry::enterDataPressed() {
         announceOutput(result.outputTexts);
     }
     if (result.showDone) {
-        dialogs().message(this, QStringLiteral("Done!"), Dialogs::Icon::None);
+        dialogs().message(this, tr("Done!"), Dialogs::Icon::None);
     }
 }
 
@@ -288,10 +285,10 @@ void RecallDataEntry::showSettled(std::optional<bool> settled) {
         settled_->hide();
         return;
     }
-    settled_->setText(*settled ? QStringLiteral("The state settled: no unit changed by more than "
-                                                "the error threshold.")
-                               : QStringLiteral("The state has not settled: a unit changed by "
-                                                "more than the error threshold."));
+    settled_->setText(*settled ? tr("The state settled: no unit changed by more than "
+                                    "the error threshold.")
+                               : tr("The state has not settled: a unit changed by "
+                                    "more than the error threshold."));
     settled_->show();
 }
 
@@ -304,17 +301,16 @@ void RecallDataEntry::showPatterns(const std::vector<double>& input,
     outputPattern_->setValues(output);
     const int differing = differingElements(input, output);
     if (recallKind(settings()) == NetworkKind::DA) {
-        difference_->setText(QStringLiteral("Hamming distance: %1").arg(differing));
+        difference_->setText(tr("Hamming distance: %1").arg(differing));
     } else {
-        difference_->setText(
-            QStringLiteral("The output differs from the input in %1 of %2 elements.")
-                .arg(differing)
-                .arg(output.size()));
+        difference_->setText(tr("The output differs from the input in %1 of %2 elements.")
+                                 .arg(differing)
+                                 .arg(output.size()));
     }
 }
 
 void RecallDataEntry::exitPressed() {
-    if (dialogs().confirmExit(this, QStringLiteral("Exit"))) {
+    if (dialogs().confirmExit(this, tr("Exit"))) {
         dialogs().quit();
     }
 }

@@ -45,9 +45,9 @@ RecallLoadingScreen::RecallLoadingScreen(Wizard& wizard, const char* formName,
     // The name the save dialogue proposes, so a network just saved loads at once.
     inputPath_ = new QLineEdit(QStringLiteral("network.vrn"), frame);
     inputPath_->setObjectName(QStringLiteral("InputPath"));
-    inputPath_->setToolTip(QStringLiteral(
-        "The network file to load, as Save Network wrote it; relative to the current folder."));
-    QPushButton* browse = makeButton(frame, "cmdBrowse", QStringLiteral("Browse"));
+    inputPath_->setToolTip(
+        tr("The network file to load, as Save Network wrote it; relative to the current folder."));
+    QPushButton* browse = makeButton(frame, "cmdBrowse", tr("Browse"));
     frameLayout->addWidget(inputPath_, 1);
     frameLayout->addWidget(browse);
     layout->addWidget(frame);
@@ -56,10 +56,10 @@ RecallLoadingScreen::RecallLoadingScreen(Wizard& wizard, const char* formName,
     layout->addLayout(extraFields_);
     layout->addStretch(1);
 
-    QPushButton* back = makeButton(this, "cmdBack", QStringLiteral("Back"));
-    QPushButton* next = makeButton(this, "cmdNext", QStringLiteral("Next"));
-    QPushButton* cancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
-    QPushButton* help = makeButton(this, "cmdHelp", QStringLiteral("Help"));
+    QPushButton* back = makeButton(this, "cmdBack", tr("Back"));
+    QPushButton* next = makeButton(this, "cmdNext", tr("Next"));
+    QPushButton* cancel = makeButton(this, "cmdCancel", tr("Cancel"));
+    QPushButton* help = makeButton(this, "cmdHelp", tr("Help"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* button : {back, next, cancel, help}) {
@@ -79,7 +79,7 @@ RecallLoadingScreen::RecallLoadingScreen(Wizard& wizard, const char* formName,
 
 void RecallLoadingScreen::browsePressed() {
     const std::optional<QString> chosen =
-        dialogs().openFile(this, QStringLiteral("Open Network File"), inputPath_->text());
+        dialogs().openFile(this, tr("Open Network File"), inputPath_->text());
     // A dialog closed without a choice leaves the box as it was.
     if (chosen) {
         inputPath_->setText(*chosen);
@@ -97,20 +97,20 @@ void RecallLoadingScreen::nextPressed() {
 }
 
 RecallBPN::RecallBPN(Wizard& wizard)
-    : RecallLoadingScreen(wizard, "RecallBPN", QStringLiteral("Recall Backpropagation"),
-                          QStringLiteral("Enter Network to Load")) {}
+    : RecallLoadingScreen(wizard, "RecallBPN", tr("Recall Backpropagation"),
+                          tr("Enter Network to Load")) {}
 
 RecallCPN::RecallCPN(Wizard& wizard)
-    : RecallLoadingScreen(wizard, "RecallCPN", QStringLiteral("Recall Counterpropagation"),
-                          QStringLiteral("Enter Network to Load")) {}
+    : RecallLoadingScreen(wizard, "RecallCPN", tr("Recall Counterpropagation"),
+                          tr("Enter Network to Load")) {}
 
 RecallDA::RecallDA(Wizard& wizard)
-    : RecallLoadingScreen(wizard, "RecallDA", QStringLiteral("Recall Discrete Autocorrelator"),
-                          QStringLiteral("Enter Network to Load")) {}
+    : RecallLoadingScreen(wizard, "RecallDA", tr("Recall Discrete Autocorrelator"),
+                          tr("Enter Network to Load")) {}
 
 RecallBSB::RecallBSB(Wizard& wizard)
-    : RecallLoadingScreen(wizard, "RecallBSB", QStringLiteral("Recall Brain-State-in-a-Box"),
-                          QStringLiteral("Enter Name of Network to Load")) {
+    : RecallLoadingScreen(wizard, "RecallBSB", tr("Recall Brain-State-in-a-Box"),
+                          tr("Enter Name of Network to Load")) {
     const RecallBSBTexts defaults;
     beta_ = addField(this, extraFields(), "Beta", fieldLabel(labels::kRecallBeta),
                      QString::fromStdString(defaults.Beta));

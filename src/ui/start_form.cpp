@@ -59,7 +59,7 @@ QPixmap networkPicture() {
 
 StartForm::StartForm(Wizard& wizard) : WizardScreen(wizard) {
     setObjectName(QStringLiteral("StartForm"));
-    setWindowTitle(QStringLiteral("Vornetica"));
+    setWindowTitle(tr("Vornetica"));
 
     auto* image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
@@ -67,7 +67,7 @@ StartForm::StartForm(Wizard& wizard) : WizardScreen(wizard) {
     image->setAccessibleName(tr("A network of input, hidden and output nodes"));
     image->setAlignment(Qt::AlignCenter);
 
-    auto* title = makeLabel(this, "Label1", QStringLiteral("Vornetica 2.3"));
+    auto* title = makeLabel(this, "Label1", tr("Vornetica 2.3"));
     QFont font = title->font();
     font.setPointSize(24);
     font.setBold(true);
@@ -75,8 +75,8 @@ StartForm::StartForm(Wizard& wizard) : WizardScreen(wizard) {
     title->setFont(font);
     title->setAlignment(Qt::AlignCenter);
 
-    auto* next = makeButton(this, "cmdNext", QStringLiteral("Next"));
-    auto* cancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
+    auto* next = makeButton(this, "cmdNext", tr("Next"));
+    auto* cancel = makeButton(this, "cmdCancel", tr("Cancel"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 16);

@@ -30,37 +30,34 @@ QGroupBox* fileFrame(QWidget* parent, const char* name, const QString& caption, 
 
 TrainingFiles::TrainingFiles(Wizard& wizard) : WizardScreen(wizard) {
     setObjectName(QStringLiteral("TrainingFiles"));
-    setWindowTitle(QStringLiteral("Select Input and Output Training Files"));
+    setWindowTitle(tr("Select Input and Output Training Files"));
 
-    inputPath_ = makeTextBox(this, "InputPath", "input.dat",
-                             QStringLiteral("File containing the input training data."));
-    auto* browseIn = makeButton(this, "cmdBrowseIn", QStringLiteral("Browse"));
+    inputPath_ =
+        makeTextBox(this, "InputPath", "input.dat", tr("File containing the input training data."));
+    auto* browseIn = makeButton(this, "cmdBrowseIn", tr("Browse"));
     browseIn->setAccessibleName(tr("Browse for the input file"));
     outputPath_ = makeTextBox(this, "OutputPath", "output.dat",
-                              QStringLiteral("File containing the output training data."));
-    browseOut_ = makeButton(this, "cmdBrowseOut", QStringLiteral("Browse"));
+                              tr("File containing the output training data."));
+    browseOut_ = makeButton(this, "cmdBrowseOut", tr("Browse"));
     browseOut_->setAccessibleName(tr("Browse for the output file"));
-    auto* back = makeButton(this, "cmdBack", QStringLiteral("Back"));
-    auto* next = makeButton(this, "cmdNext", QStringLiteral("Next"));
-    auto* cancel = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
-    auto* help = makeButton(this, "cmdHelp", QStringLiteral("Help"));
+    auto* back = makeButton(this, "cmdBack", tr("Back"));
+    auto* next = makeButton(this, "cmdNext", tr("Next"));
+    auto* cancel = makeButton(this, "cmdCancel", tr("Cancel"));
+    auto* help = makeButton(this, "cmdHelp", tr("Help"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addWidget(
-        fileFrame(this, "InputFrame", QStringLiteral("Input File"), inputPath_, browseIn));
-    layout->addWidget(
-        fileFrame(this, "OutputFrame", QStringLiteral("Output File"), outputPath_, browseOut_));
+    layout->addWidget(fileFrame(this, "InputFrame", tr("Input File"), inputPath_, browseIn));
+    layout->addWidget(fileFrame(this, "OutputFrame", tr("Output File"), outputPath_, browseOut_));
     layout->addSpacing(8);
     layout->addLayout(buttonRow({back, next, cancel, help}));
 
     chainTabOrder({inputPath_, browseIn, outputPath_, browseOut_, back, next, cancel, help});
     bindKeys(next, cancel);
     connect(browseIn, &QPushButton::clicked, this,
-            [this] { browse(inputPath_, settings().InputDataPath, QStringLiteral("Input File")); });
-    connect(browseOut_, &QPushButton::clicked, this, [this] {
-        browse(outputPath_, settings().OutputDataPath, QStringLiteral("Output File"));
-    });
+            [this] { browse(inputPath_, settings().InputDataPath, tr("Input File")); });
+    connect(browseOut_, &QPushButton::clicked, this,
+            [this] { browse(outputPath_, settings().OutputDataPath, tr("Output File")); });
     connect(next, &QPushButton::clicked, this, [this] { nextPressed(); });
     connect(back, &QPushButton::clicked, this,
             [this] { this->wizard().show(navigation::trainingFilesBack(settings())); });

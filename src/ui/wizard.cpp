@@ -22,7 +22,7 @@ Dialogs& WizardScreen::dialogs() {
 }
 
 void WizardScreen::cancelPressed() {
-    if (dialogs().confirmExit(this, QStringLiteral("Cancel"))) {
+    if (dialogs().confirmExit(this, tr("Cancel"))) {
         dialogs().quit();
     }
 }
@@ -78,7 +78,7 @@ void WizardScreen::closeEvent(QCloseEvent* event) {
     // Yes ends the program at once; a window that merely closed would leave the
     // program running without a screen, or end it without a question.
     event->ignore();
-    if (dialogs().confirmExit(this, QStringLiteral("Exit"))) {
+    if (dialogs().confirmExit(this, tr("Exit"))) {
         dialogs().quit();
     }
 }
@@ -145,7 +145,7 @@ void Wizard::showHelp(QWidget* parent, const QString& section) {
     }
     const std::optional<QString> missing = help_->open(section);
     if (missing) {
-        dialogs_.message(parent, QStringLiteral("The help file %1 cannot be opened.").arg(*missing),
+        dialogs_.message(parent, tr("The help file %1 cannot be opened.").arg(*missing),
                          Dialogs::Icon::Warning);
         return;
     }

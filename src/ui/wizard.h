@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -49,6 +50,8 @@ class WizardScreen : public QWidget {
 
 // Owns the screens, creates each on first use and keeps exactly one visible.
 class Wizard {
+    Q_DECLARE_TR_FUNCTIONS(vornetica::Wizard)
+
   public:
     using Factory = std::function<WizardScreen*(Wizard&)>;
 

@@ -226,8 +226,8 @@ void networkKindOfFileText(const std::uint8_t* data, std::size_t size) {
     // that the file is of another kind.
     try {
         (void)readNetworkFile(path, kind);
-    } catch (const UserError& error) {
-        check(std::string_view(error.what()) != "Not correct network type!", "the kinds agree");
+    } catch (const NetworkFileError& error) {
+        check(error.reason() != LoadRefusal::WrongKind, "the kinds agree");
     }
 }
 

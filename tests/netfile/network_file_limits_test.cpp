@@ -76,6 +76,62 @@ TEST(NetworkFileLimits, ALoadRefusedForMemoryKeepsTheLoadedNetwork) {
     EXPECT_EQ(settings.RecallOutputWeights.values(), MatrixValues<double>{0.5});
 }
 
+// The recall window picks its box by the reason, so every refusal must carry its
+// own, whatever its message says.
+TEST(NetworkFileLimits, EachRefusalCarriesItsReason) {
+    TempDir dir;
+    NetworkSettings settings;
+    setDefaultSettings(settings);
+    const auto outcomeOf = [&settings](NetworkKind kind, const std::string& path) {
+        recallFlag(settings, kind) = 1;
+        settings.NetworkFilePath = path;
+        const LoadOutcome outcome = loadNetwork(settings);
+        recallFlag(settings, kind) = 0;
+        return outcome;
+    };
+    struct Case {
+        const char* what;
+        NetworkKind kind;
+        std::string text;
+        LoadRefusal reason;
+    };
+    const Case cases[] = {
+        {"a whole network", NetworkKind::BSB, "BSB\r\n1\r\n0.5\r\n", LoadRefusal::None},
+        {"another kind's tag", NetworkKind::BSB, "DA\r\n1\r\n0\r\n", LoadRefusal::WrongKind},
+        {"an early end", NetworkKind::BSB, "BSB\r\n2\r\n1\r\n", LoadRefusal::Malformed},
+        {"a word for a weight", NetworkKind::BSB, "BSB\r\n1\r\nx\r\n", LoadRefusal::Malformed},
+        {"a size of 0", NetworkKind::BSB, "BSB\r\n0\r\n", LoadRefusal::Malformed},
+        {"more weights than the file holds", NetworkKind::BSB, "BSB\r\n100\r\n1\r\n",
+         LoadRefusal::Malformed},
+        {"an input scale of 0", NetworkKind::BPN, "BPN\r\n1\r\n1\r\n1\r\n0\r\n1\r\n",
+         LoadRefusal::Malformed},
+    };
+    const std::string path = dir.file("network.vrn");
+    for (const Case& c : cases) {
+        writeText(path, c.text);
+        const LoadOutcome outcome = outcomeOf(c.kind, path);
+        EXPECT_EQ(outcome.refusal, c.reason) << c.what << ": " << outcome.message;
+        EXPECT_EQ(outcome.loaded, c.reason == LoadRefusal::None) << c.what;
+    }
+
+    EXPECT_EQ(outcomeOf(NetworkKind::DA, dir.file("missing.vrn")).refusal, LoadRefusal::Unreadable);
+    EXPECT_EQ(outcomeOf(NetworkKind::DA, dir.path()).refusal, LoadRefusal::Unreadable);
+    // Opens, but the first read fails (nothing is mapped at address 0).
+    const LoadOutcome readFault = outcomeOf(NetworkKind::DA, "/proc/self/mem");
+    EXPECT_EQ(readFault.refusal, LoadRefusal::Unreadable) << readFault.message;
+    EXPECT_NE(readFault.message.find("Cannot read"), std::string::npos) << readFault.message;
+
+    LoadOutcome tooLarge;
+    testing::writeSparseFile(path, "BSB\r\n32767\r\n", kTwoGigabytes);
+    {
+        testing::AddressSpaceRoom room(std::uint64_t{1} << 30);
+        tooLarge = outcomeOf(NetworkKind::BSB, path);
+    }
+    EXPECT_EQ(tooLarge.refusal, LoadRefusal::NoMemory) << tooLarge.message;
+
+    EXPECT_EQ(loadNetwork(settings).refusal, LoadRefusal::NoKindChosen);
+}
+
 struct SaveFaults : ::testing::Test {
     TempDir dir;
     NetworkSettings settings;

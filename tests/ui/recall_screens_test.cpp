@@ -310,6 +310,36 @@ TEST_F(RecallScreensTest, ARefusedLoadLeavesNoNetworkAndAPressChangesNothing) {
     }
 }
 
+// Another kind's file is told in a plain box; every other refusal is a warning.
+TEST_F(RecallScreensTest, AWrongKindIsToldPlainlyAndAnyOtherRefusalAsAWarning) {
+    const struct {
+        const char* what;
+        const char* text;  // the file the loading screen names; nullptr: none at all
+        Dialogs::Icon icon;
+    } refusals[] = {
+        {"another kind's file", "CPN\r\n1\r\n1\r\n1\r\n0\r\n0\r\n", Dialogs::Icon::None},
+        {"a missing file", nullptr, Dialogs::Icon::Warning},
+        {"a file that ends early", "BPN\r\n3\r\n2\r\n", Dialogs::Icon::Warning},
+        {"a word for a weight", "BPN\r\n1\r\n1\r\n1\r\n1\r\n1\r\nx\r\n", Dialogs::Icon::Warning},
+    };
+    const KindCase kase = kindCases()[0];
+    chooseRecall(kase, Manual);
+    walkLoadingScreen(kase);
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.what);
+        click(Screen::RecallDataEntry, "cmdBack");
+        std::filesystem::remove("other.vrn");
+        if (refusal.text != nullptr) {
+            writeText("other.vrn", refusal.text);
+        }
+        dialogs.messages.clear();
+        typePath(kase.loading, "other.vrn");
+        click(kase.loading, "cmdNext");
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].icon, refusal.icon) << dialogs.messages[0].text.toStdString();
+    }
+}
+
 TEST_F(RecallScreensTest, OutputCellsShowTheWholeNumberAndCopyAsOneRow) {
     // Zero weights: every output is half the output scale times the logistic of its
     // threshold, so the first is .832106289928978 and the second about 8E-91.
