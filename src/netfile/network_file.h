@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "base/user_error.h"
 #include "data/file_calls.h"
 #include "settings/network_settings.h"
-#include "settings/user_error.h"
 #include "train/networks.h"
 
 namespace vornetica {
