@@ -111,11 +111,19 @@ void networkFileLoader(const std::uint8_t* data, std::size_t size) {
 }
 
 void gridCellRule(const std::uint8_t* data, std::size_t size) {
+    // Each key appends one allowed character, empties the cell or changes nothing,
+    // so checking the change alone keeps a long input linear.
     std::string cell;
     for (std::size_t n = 0; n < size; ++n) {
-        applyCellKey(cell, data[n]);
-        for (const char c : cell) {
+        const std::size_t before = cell.size();
+        const bool changed = applyCellKey(cell, data[n]);
+        check(changed == (cell.size() != before), "reports whether the text changed");
+        if (cell.size() > before) {
+            const char c = cell.back();
+            check(cell.size() == before + 1, "a key appends one character");
             check((c >= '0' && c <= '9') || c == '-' || c == '.', "cells hold only digits - .");
+        } else {
+            check(cell.size() == before || cell.empty(), "a key only appends or empties");
         }
     }
     const double leading = leadingCellValue(cell);
