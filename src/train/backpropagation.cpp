@@ -823,32 +823,6 @@ void showVector(int counter, const BpnNetwork& network, const BpnWork& work,
     progress.showCells(ProgressGrid::HiddenNodes, 0, network.HiddenThresholds, 6);
 }
 
-// Which vector wrote the grids last, and whether every write went out.
-struct ShownState {
-    bool anyVector = false;
-    bool everyVectorShown = true;
-    int lastCounter = 0;
-};
-
-void showIfWanted(int counter, const BpnNetwork& network, const BpnWork& work,
-                  ProgressSink& progress, ShownState& state) {
-    state.anyVector = true;
-    state.lastCounter = counter;
-    if (progress.cellsWanted()) {
-        showVector(counter, network, work, progress);
-        progress.cellsPublished();
-    } else {
-        state.everyVectorShown = false;
-    }
-}
-
-void showFinalValues(const BpnNetwork& network, const BpnWork& work, ProgressSink& progress,
-                     const ShownState& state) {
-    if (state.anyVector && !state.everyVectorShown) {
-        showVector(state.lastCounter, network, work, progress);
-    }
-}
-
 EpochReport reportOf(const EpochErrors& errors, int epoch) {
     EpochReport report;
     report.index = epoch;
@@ -862,7 +836,8 @@ template <typename Node>
 BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& work,
                  BpnNetwork network, ProgressSink& progress) {
     BpnRun run;
-    ShownState shown;
+    CellPublisher cells(progress);
+    int lastCounter = 0;  // the counter the last vector trained showed
     const bool small = trainsAsSmallNet(work.I, work.H, work.O);
     // The classic first net (exclusive or) gets its own unrolled copy.
     const bool exclusiveOr = work.I == 2 && work.H == 2 && work.O == 1;
@@ -883,7 +858,8 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
                 trainVector(node, parameters, network, work);
             }
             noteErrors(work, parameters.ErrorThreshold, errors);
-            showIfWanted(counter, network, work, progress, shown);
+            lastCounter = counter;
+            cells.write([&] { showVector(counter, network, work, progress); });
             if (progress.stopRequested()) {
                 run.stopped = true;
                 break;
@@ -901,7 +877,7 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
         progress.endOfEpoch(report);
     }
     flushWaitingChanges(parameters, network, work);
-    showFinalValues(network, work, progress, shown);
+    cells.publishLastIfMissed([&] { showVector(lastCounter, network, work, progress); });
     run.network = std::move(network);
     return run;
 }

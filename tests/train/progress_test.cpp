@@ -176,5 +176,35 @@ TEST(CellsOnRequest, ReceiverThatAsksForEveryCellKeepsAsking) {
     EXPECT_FALSE(once.cellsWanted());
 }
 
+// A write that went out does not settle an earlier one that did not: the earlier
+// one may have written grids the later one leaves alone.
+TEST(CellPublisher, PublishesTheLastValuesOnceWhenAnyWriteWasMissed) {
+    RecordingProgress progress(false);
+    CellPublisher cells(progress);
+    int writesShown = 0;
+    cells.write([&] { ++writesShown; });
+    progress.requestCells();
+    cells.write([&] { ++writesShown; });
+    EXPECT_EQ(1, writesShown);
+    int endings = 0;
+    cells.publishLastIfMissed([&] { ++endings; });
+    EXPECT_EQ(1, endings);
+}
+
+TEST(CellPublisher, PublishesNothingMoreWhenEveryWriteWentOutOrNoneWasMade) {
+    RecordingProgress everyCell;
+    CellPublisher all(everyCell);
+    int writesShown = 0;
+    all.write([&] { ++writesShown; });
+    all.write([&] { ++writesShown; });
+    EXPECT_EQ(2, writesShown);
+    int endings = 0;
+    all.publishLastIfMissed([&] { ++endings; });
+    RecordingProgress nothingAsked(false);
+    const CellPublisher none(nothingAsked);
+    none.publishLastIfMissed([&] { ++endings; });
+    EXPECT_EQ(0, endings);
+}
+
 }  // namespace
 }  // namespace vornetica
