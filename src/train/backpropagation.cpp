@@ -73,9 +73,8 @@ struct BpnWork {
     std::span<double> hiddenError;   // e
     std::span<double> waitingInput;  // X[p] of the vector whose hidden changes wait
     bool hiddenChangesWait = false;
-    std::size_t outputPanelWidth = 0;  // 0: the small nets' plain layout
-    std::size_t hiddenPanelWidth = 0;  // 0 or H: the plain layout
-    std::span<double> rowChange;       // Alpha * h[j]
+    PanelLayout layout;
+    std::span<double> rowChange;  // Alpha * h[j]
 };
 
 // Hands out consecutive parts of one buffer.
@@ -144,10 +143,7 @@ BpnWork prepareWork(const BpnParameters& parameters, const TrainingSet& data) {
     work.targets = &data.outputs;
     work.InputScale = parameters.InputScale;
     work.OutputScale = parameters.OutputScale;
-    if (!trainsAsSmallNet(work.I, work.H, work.O)) {
-        work.outputPanelWidth = work.H * work.O <= kOnePanelLimit ? work.H : kPanelWidth;
-        work.hiddenPanelWidth = work.I * work.H <= kHiddenPanelLimit ? work.H : kPanelWidth;
-    }
+    work.layout = PanelLayout(work.I, work.H, work.O);
     work.storage.assign(2 * work.I + 3 * work.O + 3 * work.H, 0.0);
     BufferParts parts(work.storage);
     work.x = parts.take(work.I);
@@ -203,36 +199,11 @@ template <typename Node>
 void computeHiddenLayer(const Node& node, const BpnNetwork& network, const double* x,
                         BpnWork& work) {
     double* net = work.hidden.data();
-    forEachHiddenPanel(work, network.HiddenWeights.values().data(),
-                       [&](const double* panel, std::size_t j, std::size_t w) {
-                           weightedSums(panel, work.I, w, x, net + j);
-                       });
+    work.layout.forEachHiddenPanel(network.HiddenWeights.values().data(),
+                                   [&](const double* panel, std::size_t j, std::size_t w) {
+                                       weightedSums(panel, work.I, w, x, net + j);
+                                   });
     applyNodes(node, network.HiddenThresholds, net);
-}
-
-// Panels of `width` hidden nodes in turn, each of `length` rows: the panel of
-// nodes [j, j + w) starts after the j * length weights of the panels before it.
-template <typename Weights, typename PanelStep>
-void forEachPanel(std::size_t H, std::size_t width, std::size_t length, Weights* weights,
-                  const PanelStep& step) {
-    for (std::size_t j = 0; j < H; j += width) {
-        const std::size_t w = std::min(width, H - j);
-        step(weights + j * length, j, w);
-    }
-}
-
-// The panels of the output weights: the hidden nodes of panel [j, j + w) are its
-// columns, and its row k holds W[j][k] to W[j + w - 1][k].
-template <typename Weights, typename PanelStep>
-void forEachOutputPanel(const BpnWork& work, Weights* outputWeights, const PanelStep& step) {
-    forEachPanel(work.H, work.outputPanelWidth, work.O, outputWeights, step);
-}
-
-// The panels of the hidden weights: row i of the panel of nodes [j, j + w) holds
-// W[i][j] to W[i][j + w - 1].
-template <typename Weights, typename PanelStep>
-void forEachHiddenPanel(const BpnWork& work, Weights* hiddenWeights, const PanelStep& step) {
-    forEachPanel(work.H, work.hiddenPanelWidth, work.I, hiddenWeights, step);
 }
 
 // Each output sum takes the panels in turn and, within a panel, its row's terms in
@@ -241,10 +212,10 @@ template <typename Node>
 void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& work) {
     double* net = work.output.data();
     std::fill(work.output.begin(), work.output.end(), 0.0);
-    forEachOutputPanel(work, network.OutputWeights.values().data(),
-                       [&](const double* panel, std::size_t j, std::size_t w) {
-                           addRowSums(panel, work.O, w, w, work.hidden.data() + j, net);
-                       });
+    work.layout.forEachOutputPanel(network.OutputWeights.values().data(),
+                                   [&](const double* panel, std::size_t j, std::size_t w) {
+                                       addRowSums(panel, work.O, w, w, work.hidden.data() + j, net);
+                                   });
     applyNodes(node, network.OutputThresholds, net);
 }
 
@@ -332,43 +303,17 @@ void backPropagateInPanels(const BpnParameters& parameters, BpnNetwork& network,
     const double* h = work.hidden.data();
     products(parameters.Alpha, h, work.rowChange.data(), work.H);
     double* e = work.hiddenError.data();
-    forEachOutputPanel(work, network.OutputWeights.values().data(),
-                       [&](double* panel, std::size_t j, std::size_t w) {
-                           columnSumsThenAddChanges(panel, work.O, w, work.D.data(),
-                                                    work.rowChange.data() + j, e + j);
-                       });
+    work.layout.forEachOutputPanel(network.OutputWeights.values().data(),
+                                   [&](double* panel, std::size_t j, std::size_t w) {
+                                       columnSumsThenAddChanges(panel, work.O, w, work.D.data(),
+                                                                work.rowChange.data() + j, e + j);
+                                   });
     logisticSignals(h, e, e, work.H);
 }
 
-// Turns each panel of the output weights between its rows' plain layout (w x O)
-// and its transposed one (O x w), in place, with one panel of room aside.
-void turnPanels(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
-    if (work.outputPanelWidth == 0) {
-        return;
-    }
-    const std::size_t O = work.O;
-    std::vector<double> aside(std::min(work.outputPanelWidth, work.H) * O);
-    forEachOutputPanel(work, network.OutputWeights.values().data(),
-                       [&](double* panel, std::size_t, std::size_t w) {
-                           std::copy(panel, panel + w * O, aside.begin());
-                           for (std::size_t l = 0; l < w; ++l) {
-                               for (std::size_t k = 0; k < O; ++k) {
-                                   if (intoPanels) {
-                                       panel[k * w + l] = aside[l * O + k];
-                                   } else {
-                                       panel[l * O + k] = aside[k * w + l];
-                                   }
-                               }
-                           }
-                       });
-}
-
-// Moves both weight matrices into the layouts the run's passes walk, or back into
-// their plain layouts, which is all anything outside a run may see.
 void arrangeForRun(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
-    turnPanels(network, work, intoPanels);
-    arrangePanels(network.HiddenWeights.values().data(), work.I, work.H, work.hiddenPanelWidth,
-                  intoPanels);
+    work.layout.arrange(network.HiddenWeights.values().data(),
+                        network.OutputWeights.values().data(), intoPanels);
 }
 
 // The hidden weights' changes of a vector wait for the next vector's hidden sums
@@ -379,12 +324,12 @@ void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& 
     const double* x = work.x.data();
     double* D = work.D.data();
     if (work.hiddenChangesWait) {
-        forEachHiddenPanel(work, network.HiddenWeights.values().data(),
-                           [&](double* panel, std::size_t j, std::size_t w) {
-                               addChangesThenWeightedSums(
-                                   panel, work.I, w, parameters.Beta, work.waitingInput.data(),
-                                   work.hiddenError.data() + j, x, work.hidden.data() + j);
-                           });
+        work.layout.forEachHiddenPanel(network.HiddenWeights.values().data(), [&](double* panel,
+                                                                                  std::size_t j,
+                                                                                  std::size_t w) {
+            addChangesThenWeightedSums(panel, work.I, w, parameters.Beta, work.waitingInput.data(),
+                                       work.hiddenError.data() + j, x, work.hidden.data() + j);
+        });
         applyNodes(node, network.HiddenThresholds, work.hidden.data());
     } else {
         computeHiddenLayer(node, network, x, work);
@@ -400,11 +345,12 @@ void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& 
 
 void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
     if (work.hiddenChangesWait) {
-        forEachHiddenPanel(work, network.HiddenWeights.values().data(),
-                           [&](double* panel, std::size_t j, std::size_t w) {
-                               addChanges(panel, work.I, w, parameters.Beta,
-                                          work.waitingInput.data(), work.hiddenError.data() + j);
-                           });
+        work.layout.forEachHiddenPanel(network.HiddenWeights.values().data(),
+                                       [&](double* panel, std::size_t j, std::size_t w) {
+                                           addChanges(panel, work.I, w, parameters.Beta,
+                                                      work.waitingInput.data(),
+                                                      work.hiddenError.data() + j);
+                                       });
         work.hiddenChangesWait = false;
     }
     arrangeForRun(network, work, false);
