@@ -15,6 +15,36 @@
 #include "train/vector_kernels.h"
 #include "train/weight_panels.h"
 
+// Online backpropagation. For each training vector, the textbook's steps, in
+// their order, and the functions that take them:
+//
+//   scale the vector                             loadVector
+//   hidden layer: sums, then nodes               computeHiddenLayer
+//   output layer: sums, then nodes               computeOutputLayer
+//   output error signals                         computeOutputSignals
+//   hidden error signals, from the output        computeHiddenSignalsChangingOutputWeights
+//     weights as they were before this vector;
+//   output weight changes                        (the same pass)
+//   output and hidden threshold changes          changeThresholds
+//   hidden weight changes                        holdHiddenChanges, then the next
+//                                                vector's computeHiddenLayer
+//   show the grids                               showVector, when the receiver asks
+// and after each epoch the stop test (noteErrors, runEpochs).
+//
+// One trick a reader must know: a vector's hidden weight changes are not added when
+// the vector ends. They wait, with the vector's input and hidden error signals, and
+// the next vector's hidden sums add them row by row as they pass over the weights
+// (addChangesThenWeightedSums), so the largest matrix is read once per vector, not
+// twice; each sum still meets every weight as changed, as the plain order gives.
+// The run's end adds the last changes (applyWaitingChanges).
+//
+// Nets of a few connections take the same steps in one function,
+// trainSmallVector. The larger nets keep their weights in panels during a run
+// (PanelLayout), and their weight passes are the kernels of bpn_kernels.h;
+// bpn_tuning.h holds the sizes that choose between the paths. None of this changes
+// a bit of the result: every sum runs from 0.0 over ascending index, as the plain
+// trainer the tests hold this one to (tests/support/reference_trainers.h).
+
 namespace vornetica {
 namespace {
 
@@ -195,36 +225,8 @@ void applyNodes(const LogisticNode&, const std::vector<double>& thresholds, doub
     applyLogistic(net, thresholds.data(), thresholds.size());
 }
 
-template <typename Node>
-void computeHiddenLayer(const Node& node, const BpnNetwork& network, const double* x,
-                        BpnWork& work) {
-    double* net = work.hidden.data();
-    work.layout.forEachHiddenPanel(network.HiddenWeights.values().data(),
-                                   [&](const double* panel, std::size_t j, std::size_t w) {
-                                       weightedSums(panel, work.I, w, x, net + j);
-                                   });
-    applyNodes(node, network.HiddenThresholds, net);
-}
-
-// Each output sum takes the panels in turn and, within a panel, its row's terms in
-// ascending j: the terms h[j] * W[j][k] of the plain loop, in its order.
-template <typename Node>
-void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& work) {
-    double* net = work.output.data();
-    std::fill(work.output.begin(), work.output.end(), 0.0);
-    work.layout.forEachOutputPanel(network.OutputWeights.values().data(),
-                                   [&](const double* panel, std::size_t j, std::size_t w) {
-                                       addRowSums(panel, work.O, w, w, work.hidden.data() + j, net);
-                                   });
-    applyNodes(node, network.OutputThresholds, net);
-}
-
-void updateThresholds(std::vector<double>& thresholds, double rate, const double* signal) {
-    addScaled(rate, signal, thresholds.data(), thresholds.size());
-}
-
-// Nets of a few connections: the steps as written, in one function, since a call
-// per layer would cost more than the layer. Row j of the output weights gives e[j]
+// Nets of a few connections: the phases as written, in one function, since a call
+// per phase would cost more than the phase. Row j of the output weights gives e[j]
 // before it takes its own changes, as in the larger nets' kernels. Sizes given as
 // template arguments (0: the run's) let the compiler unroll the loops of the
 // smallest nets, where loop overhead is most of the work.
@@ -244,6 +246,7 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
     double* outputWeights = network.OutputWeights.values().data();
     double* hiddenThresholds = network.HiddenThresholds.data();
     double* outputThresholds = network.OutputThresholds.data();
+    // Hidden sums and nodes.
     if (H >= kLongLayer) {
         weightedSums(hiddenWeights, I, H, x, h);
     } else {
@@ -262,6 +265,7 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
             h[j] = node(h[j] + hiddenThresholds[j]);
         }
     }
+    // Output sums and nodes.
     for (std::size_t k = 0; k < O; ++k) {
         double sum = 0.0;
         for (std::size_t j = 0; j < H; ++j) {
@@ -269,9 +273,12 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
         }
         o[k] = node(sum + outputThresholds[k]);
     }
+    // Output error signals.
     for (std::size_t k = 0; k < O; ++k) {
         D[k] = ((1.0 - o[k]) * o[k]) * (t[k] - o[k]);
     }
+    // Hidden error signals and output weight changes: each row of output weights
+    // takes its changes once it has given its sum.
     for (std::size_t j = 0; j < H; ++j) {
         double* row = outputWeights + j * O;
         double sum = 0.0;
@@ -284,6 +291,7 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
             row[k] += f * D[k];
         }
     }
+    // Output threshold, hidden weight and hidden threshold changes.
     for (std::size_t k = 0; k < O; ++k) {
         outputThresholds[k] += parameters.Alpha * D[k];
     }
@@ -298,8 +306,52 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
     }
 }
 
-// Error signals from the output weights' panels, which take their changes at once.
-void backPropagateInPanels(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
+// The phases of one vector of a larger net, in the order trainVector runs them.
+
+// The previous vector's hidden weight changes waited for this pass: each row takes
+// them just before it adds its terms, so the matrix is read once per vector
+// instead of twice.
+template <typename Node>
+void computeHiddenLayer(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
+                        BpnWork& work) {
+    const double* x = work.x.data();
+    double* net = work.hidden.data();
+    double* weights = network.HiddenWeights.values().data();
+    if (work.hiddenChangesWait) {
+        work.layout.forEachHiddenPanel(weights, [&](double* panel, std::size_t j, std::size_t w) {
+            addChangesThenWeightedSums(panel, work.I, w, parameters.Beta, work.waitingInput.data(),
+                                       work.hiddenError.data() + j, x, net + j);
+        });
+    } else {
+        work.layout.forEachHiddenPanel(weights,
+                                       [&](const double* panel, std::size_t j, std::size_t w) {
+                                           weightedSums(panel, work.I, w, x, net + j);
+                                       });
+    }
+    applyNodes(node, network.HiddenThresholds, net);
+}
+
+// Each sum takes the panels in turn and, within a panel, its row's terms in
+// ascending j: the terms h[j] * W[j][k] of the plain loop, in its order.
+template <typename Node>
+void computeOutputLayer(const Node& node, const BpnNetwork& network, BpnWork& work) {
+    double* net = work.output.data();
+    std::fill(work.output.begin(), work.output.end(), 0.0);
+    work.layout.forEachOutputPanel(network.OutputWeights.values().data(),
+                                   [&](const double* panel, std::size_t j, std::size_t w) {
+                                       addRowSums(panel, work.O, w, w, work.hidden.data() + j, net);
+                                   });
+    applyNodes(node, network.OutputThresholds, net);
+}
+
+void computeOutputSignals(BpnWork& work) {
+    logisticOutputSignals(work.output.data(), work.t.data(), work.D.data(), work.O);
+}
+
+// One pass over the output weights' panels: each hidden node's sum reads a weight
+// before the weight takes its change.
+void computeHiddenSignalsChangingOutputWeights(const BpnParameters& parameters, BpnNetwork& network,
+                                               BpnWork& work) {
     const double* h = work.hidden.data();
     products(parameters.Alpha, h, work.rowChange.data(), work.H);
     double* e = work.hiddenError.data();
@@ -311,39 +363,30 @@ void backPropagateInPanels(const BpnParameters& parameters, BpnNetwork& network,
     logisticSignals(h, e, e, work.H);
 }
 
-void arrangeForRun(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
-    work.layout.arrange(network.HiddenWeights.values().data(),
-                        network.OutputWeights.values().data(), intoPanels);
+void changeThresholds(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
+    addScaled(parameters.Alpha, work.D.data(), network.OutputThresholds.data(), work.O);
+    addScaled(parameters.Beta, work.hiddenError.data(), network.HiddenThresholds.data(), work.H);
 }
 
-// The hidden weights' changes of a vector wait for the next vector's hidden sums
-// (addChangesThenWeightedSums), or for the end of the run (flushWaitingChanges).
-template <typename Node>
-void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
-                 BpnWork& work) {
-    const double* x = work.x.data();
-    double* D = work.D.data();
-    if (work.hiddenChangesWait) {
-        work.layout.forEachHiddenPanel(network.HiddenWeights.values().data(), [&](double* panel,
-                                                                                  std::size_t j,
-                                                                                  std::size_t w) {
-            addChangesThenWeightedSums(panel, work.I, w, parameters.Beta, work.waitingInput.data(),
-                                       work.hiddenError.data() + j, x, work.hidden.data() + j);
-        });
-        applyNodes(node, network.HiddenThresholds, work.hidden.data());
-    } else {
-        computeHiddenLayer(node, network, x, work);
-    }
-    computeOutputLayer(node, network, work);
-    logisticOutputSignals(work.output.data(), work.t.data(), D, work.O);
-    backPropagateInPanels(parameters, network, work);
-    updateThresholds(network.OutputThresholds, parameters.Alpha, D);
-    updateThresholds(network.HiddenThresholds, parameters.Beta, work.hiddenError.data());
+// The hidden weight changes wait, with the input that makes them, for the next
+// vector's hidden sums or for the end of the run (applyWaitingChanges).
+void holdHiddenChanges(BpnWork& work) {
     std::copy(work.x.begin(), work.x.end(), work.waitingInput.begin());
     work.hiddenChangesWait = true;
 }
 
-void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
+template <typename Node>
+void trainVector(const Node& node, const BpnParameters& parameters, BpnNetwork& network,
+                 BpnWork& work) {
+    computeHiddenLayer(node, parameters, network, work);
+    computeOutputLayer(node, network, work);
+    computeOutputSignals(work);
+    computeHiddenSignalsChangingOutputWeights(parameters, network, work);
+    changeThresholds(parameters, network, work);
+    holdHiddenChanges(work);
+}
+
+void applyWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, BpnWork& work) {
     if (work.hiddenChangesWait) {
         work.layout.forEachHiddenPanel(network.HiddenWeights.values().data(),
                                        [&](double* panel, std::size_t j, std::size_t w) {
@@ -353,7 +396,11 @@ void flushWaitingChanges(const BpnParameters& parameters, BpnNetwork& network, B
                                        });
         work.hiddenChangesWait = false;
     }
-    arrangeForRun(network, work, false);
+}
+
+void arrangeForRun(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
+    work.layout.arrange(network.HiddenWeights.values().data(),
+                        network.OutputWeights.values().data(), intoPanels);
 }
 
 // The seven grids as the vector just trained leaves them (the buffers still hold
@@ -426,7 +473,8 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
         ++counter;
         progress.endOfEpoch(report);
     }
-    flushWaitingChanges(parameters, network, work);
+    applyWaitingChanges(parameters, network, work);
+    arrangeForRun(network, work, false);
     cells.publishLastIfMissed([&] { showVector(lastCounter, network, work, progress); });
     run.network = std::move(network);
     return run;
