@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "support/recording_progress.h"
@@ -100,6 +101,10 @@ struct Case {
     const char* name;
     Trainer train;
 };
+
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class CellsOnRequest : public ::testing::TestWithParam<Case> {};
 
