@@ -307,7 +307,7 @@ void trainSmallVector(const Node& node, const BpnParameters& parameters, BpnNetw
 }
 
 // The phases of one vector of a larger net, in the order trainVector runs them.
-
+//
 // The previous vector's hidden weight changes waited for this pass: each row takes
 // them just before it adds its terms, so the matrix is read once per vector
 // instead of twice.
@@ -404,10 +404,10 @@ void arrangeForRun(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
 }
 
 // The seven grids as the vector just trained leaves them (the buffers still hold
-// it), in the order its steps write them. Each
-// value is final once written within the vector (inputs, counter, outputs, error
-// signals, then the thresholds after their updates), so showing them all after the
-// vector shows what showing them step by step would.
+// it), in the order its steps write them. Each value is final once written within
+// the vector (inputs, counter, outputs, error signals, then the thresholds after
+// their updates), so showing them all after the vector shows what showing them
+// step by step would.
 void showVector(int counter, const BpnNetwork& network, const BpnWork& work,
                 ProgressSink& progress) {
     progress.showCells(ProgressGrid::InputValues, 0, work.x, 5);
