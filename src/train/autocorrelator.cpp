@@ -151,7 +151,7 @@ DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, Progre
 
     // T is kept in doubles holding whole numbers, which is also what the grid shows.
     Matrix<double> sums(size, size);
-    bool everyVectorShown = true;
+    CellPublisher publisher(progress);
     for (std::size_t p = 0; p < vectors.rows(); ++p) {
         const std::span<const double> x = vectors.row(p);
         for (std::size_t i = 0; i < size; ++i) {
@@ -159,20 +159,13 @@ DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, Progre
                 reportOverflow(sums, i, x, p);
             }
         }
-        if (progress.cellsWanted()) {
-            showVector(progress, p, sums);
-            progress.cellsPublished();
-        } else {
-            everyVectorShown = false;
-        }
+        publisher.write([&] { showVector(progress, p, sums); });
         EpochReport report;
         report.index = static_cast<int>(p);
         progress.endOfEpoch(report);
     }
 
-    if (vectors.rows() > 0 && !everyVectorShown) {
-        showVector(progress, vectors.rows() - 1, sums);
-    }
+    publisher.publishLastIfMissed([&] { showVector(progress, vectors.rows() - 1, sums); });
 
     DaRun run;
     run.network.CorrelationMatrix = Matrix<std::int16_t>(size, size);

@@ -122,13 +122,6 @@ void reportPass(ProgressSink& progress, int pass, const PassErrors& errors) {
     progress.endOfEpoch(report);
 }
 
-// Which pair wrote the grids last, and whether every pair's writes went out.
-struct BsbShown {
-    int lastPair = -1;
-    int lastPass = 0;
-    bool everyPairShown = true;
-};
-
 // The pair, the pass counter and the pair's errors; the errors are final once the
 // correction is done, so showing the three after it shows what the steps would.
 void showPair(ProgressSink& progress, std::span<const double> x, int pass,
@@ -155,7 +148,9 @@ BsbRun trainBrainStateInABox(const BsbParameters& parameters, const TrainingSet&
     std::vector<double> y(size);
     std::vector<double> errors(size, 0.0);
 
-    BsbShown shown;
+    CellPublisher cells(progress);
+    int lastPair = 0;  // the pair and pass that wrote the grids last
+    int lastPass = 0;
     int pass = 0;  // completed passes, shown during the next one
     bool errorMark = false;
     do {
@@ -167,14 +162,9 @@ BsbRun trainBrainStateInABox(const BsbParameters& parameters, const TrainingSet&
             if (noteErrors(errors, parameters.ErrorThreshold, passErrors)) {
                 errorMark = true;
             }
-            shown.lastPair = p;
-            shown.lastPass = pass;
-            if (progress.cellsWanted()) {
-                showPair(progress, x, pass, errors);
-                progress.cellsPublished();
-            } else {
-                shown.everyPairShown = false;
-            }
+            lastPair = p;
+            lastPass = pass;
+            cells.write([&] { showPair(progress, x, pass, errors); });
 
             const bool runEndsHere = p + 1 == pairs && (!errorMark || pass + 1 >= kBsbPassLimit);
             if (!runEndsHere && progress.stopRequested()) {
@@ -188,9 +178,8 @@ BsbRun trainBrainStateInABox(const BsbParameters& parameters, const TrainingSet&
         ++pass;
     } while (errorMark && !run.stopped && pass < kBsbPassLimit);
 
-    if (shown.lastPair >= 0 && !shown.everyPairShown) {
-        showPair(progress, data.inputs.row(std::size_t(shown.lastPair)), shown.lastPass, errors);
-    }
+    cells.publishLastIfMissed(
+        [&] { showPair(progress, data.inputs.row(std::size_t(lastPair)), lastPass, errors); });
     run.passes = pass;
     run.passLimitReached = errorMark && !run.stopped;
     return run;

@@ -132,14 +132,6 @@ void outstarStep(std::span<double> outstar, std::span<const double> target, doub
     changes.count += static_cast<long>(outstar.size());
 }
 
-// Which pair and time step wrote the grids last, and whether every write went out.
-struct CpnShown {
-    int lastPair = -1;
-    bool anyStep = false;
-    std::size_t lastWinner = 0;
-    bool everyWriteShown = true;
-};
-
 void showPair(ProgressSink& progress, const std::vector<double>& x, int pair) {
     progress.showCells(ProgressGrid::InputValues, 0, x, kShownWidth);
     const double pairIndex = pair;
@@ -151,40 +143,6 @@ void showStep(ProgressSink& progress, const std::vector<double>& deltas, const M
               std::size_t winner) {
     progress.showCells(ProgressGrid::ErrorValues, 0, deltas, kShownWidth);
     progress.showCells(ProgressGrid::OutputValues, 0, V.row(winner), kShownWidth);
-}
-
-void showPairIfWanted(ProgressSink& progress, const std::vector<double>& x, CpnShown& shown) {
-    if (progress.cellsWanted()) {
-        showPair(progress, x, shown.lastPair);
-        progress.cellsPublished();
-    } else {
-        shown.everyWriteShown = false;
-    }
-}
-
-void showStepIfWanted(ProgressSink& progress, const std::vector<double>& deltas,
-                      const Matrix<double>& V, CpnShown& shown) {
-    shown.anyStep = true;
-    if (progress.cellsWanted()) {
-        showStep(progress, deltas, V, shown.lastWinner);
-        progress.cellsPublished();
-    } else {
-        shown.everyWriteShown = false;
-    }
-}
-
-// Nothing changes x, the changes or V after the last step, so they are still what
-// the last writes showed.
-void showFinalValues(ProgressSink& progress, const std::vector<double>& x,
-                     const std::vector<double>& deltas, const Matrix<double>& V,
-                     const CpnShown& shown) {
-    if (shown.lastPair < 0 || shown.everyWriteShown) {
-        return;
-    }
-    showPair(progress, x, shown.lastPair);
-    if (shown.anyStep) {
-        showStep(progress, deltas, V, shown.lastWinner);
-    }
 }
 
 }  // namespace
@@ -210,11 +168,14 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
     std::vector<double> squaredDistances(hidden);
     std::vector<double> deltas(outputs);
 
-    CpnShown shown;
+    CellPublisher cells(progress);
+    int lastPair = 0;  // the pair and winner that wrote the grids last
+    std::size_t lastWinner = 0;
+    bool anyStep = false;
     for (int p = 0; p < pairs; ++p) {
         normaliseInput(data.inputs.row(std::size_t(p)), x);
-        shown.lastPair = p;
-        showPairIfWanted(progress, x, shown);
+        lastPair = p;
+        cells.write([&] { showPair(progress, x, p); });
 
         scaleColumnsToUnitLength(U, columnLengths);
 
@@ -225,8 +186,9 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
             const double activity = kohonenStepAndActivity(U, winner, x, t);
             outstarStep(V.row(winner), data.outputs.row(std::size_t(p)), activity, parameters,
                         deltas, changes);
-            shown.lastWinner = winner;
-            showStepIfWanted(progress, deltas, V, shown);
+            lastWinner = winner;
+            anyStep = true;
+            cells.write([&] { showStep(progress, deltas, V, winner); });
         }
 
         EpochReport report;
@@ -241,7 +203,14 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
             break;
         }
     }
-    showFinalValues(progress, x, deltas, V, shown);
+    // Nothing changes x, the changes or V after the last step, so they are still what
+    // the last writes showed.
+    cells.publishLastIfMissed([&] {
+        showPair(progress, x, lastPair);
+        if (anyStep) {
+            showStep(progress, deltas, V, lastWinner);
+        }
+    });
     return run;
 }
 

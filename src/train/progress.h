@@ -72,6 +72,42 @@ class ProgressSink {
     std::atomic<unsigned char> wanted_{kNone};
 };
 
+// The one rule every trainer keeps for its grids: a write's cells go out when the
+// receiver asks for them; a write that does not go out is remembered, and the run
+// ends by publishing the last values of every grid once more. A trainer passes each
+// write as a function that shows its cells, so the rule costs a vector no more than
+// the one atomic load of cellsWanted().
+class CellPublisher {
+  public:
+    explicit CellPublisher(ProgressSink& progress) : progress_(progress) {}
+
+    // One write of the grids: `show()` publishes its cells now if they are wanted.
+    template <typename Show>
+    void write(const Show& show) {
+        anyWrite_ = true;
+        if (progress_.cellsWanted()) {
+            show();
+            progress_.cellsPublished();
+        } else {
+            everyWritePublished_ = false;
+        }
+    }
+
+    // At the end of the run: `showLast()` publishes the last values of the grids the
+    // run wrote, unless every write went out already or nothing was written.
+    template <typename ShowLast>
+    void publishLastIfMissed(const ShowLast& showLast) const {
+        if (anyWrite_ && !everyWritePublished_) {
+            showLast();
+        }
+    }
+
+  private:
+    ProgressSink& progress_;
+    bool anyWrite_ = false;
+    bool everyWritePublished_ = true;
+};
+
 // A receiver that shows nothing and never stops a run: it never asks for cells,
 // so it only receives the final values of a run.
 class SilentProgress : public ProgressSink {

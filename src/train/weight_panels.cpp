@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "train/bpn_tuning.h"
+
 namespace vornetica {
 
 // Follows the cycles of the permutation, with one bit per chunk.
@@ -62,6 +64,39 @@ void arrangePanels(double* values, std::size_t rows, std::size_t cols, std::size
                       values + r * cols + full);
         }
     }
+}
+
+PanelLayout::PanelLayout(std::size_t I, std::size_t H, std::size_t O) : I_(I), H_(H), O_(O) {
+    if (!trainsAsSmallNet(I, H, O)) {
+        outputWidth_ = H * O <= kOnePanelLimit ? H : kPanelWidth;
+        hiddenWidth_ = I * H <= kHiddenPanelLimit ? H : kPanelWidth;
+    }
+}
+
+// Each panel in place, with one panel of room aside.
+void PanelLayout::turnOutputPanels(double* outputWeights, bool intoPanels) const {
+    if (outputWidth_ == 0) {
+        return;
+    }
+    const std::size_t O = O_;
+    std::vector<double> aside(std::min(outputWidth_, H_) * O);
+    forEachOutputPanel(outputWeights, [&](double* panel, std::size_t, std::size_t w) {
+        std::copy(panel, panel + w * O, aside.begin());
+        for (std::size_t l = 0; l < w; ++l) {
+            for (std::size_t k = 0; k < O; ++k) {
+                if (intoPanels) {
+                    panel[k * w + l] = aside[l * O + k];
+                } else {
+                    panel[l * O + k] = aside[k * w + l];
+                }
+            }
+        }
+    });
+}
+
+void PanelLayout::arrange(double* hiddenWeights, double* outputWeights, bool intoPanels) const {
+    turnOutputPanels(outputWeights, intoPanels);
+    arrangePanels(hiddenWeights, I_, H_, hiddenWidth_, intoPanels);
 }
 
 }  // namespace vornetica

@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "base/random_source.h"
+#include "data/training_data.h"
+#include "neuron/threshold.h"
 #include "support/recording_progress.h"
+#include "train/backpropagation.h"
 #include "train/brain_state.h"
 #include "train/counterpropagation.h"
 
@@ -19,6 +22,120 @@ namespace vornetica::testing {
 
 using Rows = std::vector<std::vector<double>>;
 using Ints = std::vector<std::vector<int>>;
+
+// Backpropagation as laid down: every change matrix computed in full before it is
+// added, every grid shown after the step that writes it, the stop test over the
+// whole epoch's error signals. Stops after `stopAfterVectors` vectors if given.
+struct ReferenceBpn {
+    Rows HiddenWeights, OutputWeights;
+    std::vector<double> HiddenThresholds, OutputThresholds;
+    std::vector<ShownCells> shown;
+    int epochs = 0;
+    bool stopped = false;
+};
+
+inline void showReference(ReferenceBpn& run, ProgressGrid grid, const std::vector<double>& values,
+                          int width) {
+    run.shown.push_back({grid, 0, values, width});
+}
+
+inline ReferenceBpn referenceBpn(const BpnParameters& s, const TrainingSet& data,
+                                 RandomSource& random, int stopAfterVectors = -1) {
+    const int I = s.inputSize, H = s.hiddenSize, O = s.outputSize, P = data.count;
+    Rows X(P, std::vector<double>(I)), T(P, std::vector<double>(O));
+    for (int p = 0; p < P; ++p) {
+        for (int i = 0; i < I; ++i) {
+            X[p][i] = data.inputs.at(p, i) / s.InputScale;
+        }
+        for (int k = 0; k < O; ++k) {
+            T[p][k] = data.outputs.at(p, k) / s.OutputScale;
+        }
+    }
+    ReferenceBpn run;
+    auto draw = [&random] { return 2.0 * double(random.next()) - 1.0; };
+    run.HiddenWeights.assign(I, std::vector<double>(H));
+    run.OutputWeights.assign(H, std::vector<double>(O));
+    run.HiddenThresholds.assign(H, 0.0);
+    run.OutputThresholds.assign(O, 0.0);
+    for (int i = 0; i < I; ++i)
+        for (int j = 0; j < H; ++j)
+            run.HiddenWeights[i][j] = draw();
+    for (int j = 0; j < H; ++j)
+        for (int k = 0; k < O; ++k)
+            run.OutputWeights[j][k] = draw();
+    for (int j = 0; j < H; ++j)
+        run.HiddenThresholds[j] = draw();
+    for (int k = 0; k < O; ++k)
+        run.OutputThresholds[k] = draw();
+
+    Rows D(P, std::vector<double>(O));
+    std::vector<double> h(H), o(O), e(H);
+    int counter = 0, vectors = 0;
+    bool continues = true;
+    while (continues) {
+        ++run.epochs;
+        for (int p = 0; p < P; ++p) {
+            for (int j = 0; j < H; ++j) {
+                double sum = 0.0;
+                for (int i = 0; i < I; ++i)
+                    sum += run.HiddenWeights[i][j] * X[p][i];
+                h[j] = applyThreshold(s.threshold, sum + run.HiddenThresholds[j]);
+            }
+            showReference(run, ProgressGrid::InputValues, X[p], 5);
+            showReference(run, ProgressGrid::InputNodes, X[p], 5);
+            showReference(run, ProgressGrid::Iterations, {double(counter)}, 5);
+            for (int k = 0; k < O; ++k) {
+                double sum = 0.0;
+                for (int j = 0; j < H; ++j)
+                    sum += h[j] * run.OutputWeights[j][k];
+                o[k] = applyThreshold(s.threshold, sum + run.OutputThresholds[k]);
+            }
+            showReference(run, ProgressGrid::OutputValues, o, 6);
+            for (int k = 0; k < O; ++k)
+                D[p][k] = (1 - o[k]) * o[k] * (T[p][k] - o[k]);
+            showReference(run, ProgressGrid::ErrorValues, D[p], 6);
+            for (int j = 0; j < H; ++j) {
+                double sum = 0.0;
+                for (int k = 0; k < O; ++k)
+                    sum += D[p][k] * run.OutputWeights[j][k];
+                e[j] = (1 - h[j]) * h[j] * sum;
+            }
+            Rows outputChange(H, std::vector<double>(O));
+            for (int j = 0; j < H; ++j)
+                for (int k = 0; k < O; ++k)
+                    outputChange[j][k] = s.Alpha * h[j] * D[p][k];
+            for (int j = 0; j < H; ++j)
+                for (int k = 0; k < O; ++k)
+                    run.OutputWeights[j][k] += outputChange[j][k];
+            for (int k = 0; k < O; ++k)
+                run.OutputThresholds[k] += s.Alpha * D[p][k];
+            showReference(run, ProgressGrid::OutputNodes, run.OutputThresholds, 6);
+            Rows hiddenChange(I, std::vector<double>(H));
+            for (int i = 0; i < I; ++i)
+                for (int j = 0; j < H; ++j)
+                    hiddenChange[i][j] = s.Beta * X[p][i] * e[j];
+            for (int i = 0; i < I; ++i)
+                for (int j = 0; j < H; ++j)
+                    run.HiddenWeights[i][j] += hiddenChange[i][j];
+            for (int j = 0; j < H; ++j)
+                run.HiddenThresholds[j] += s.Beta * e[j];
+            showReference(run, ProgressGrid::HiddenNodes, run.HiddenThresholds, 6);
+            if (++vectors == stopAfterVectors) {
+                run.stopped = true;
+                return run;
+            }
+        }
+        continues = false;
+        for (int p = 0; p < P; ++p)
+            for (int k = 0; k < O; ++k)
+                if (D[p][k] > s.ErrorThreshold)
+                    continues = true;
+        if (counter > s.MaxIterations)
+            continues = false;
+        counter = counter + 1;
+    }
+    return run;
+}
 
 // The algorithm as written: columns visited with i inner, one value at a time.
 struct ReferenceCpn {

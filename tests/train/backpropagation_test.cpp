@@ -14,128 +14,17 @@
 #include "neuron/threshold.h"
 #include "support/kernel_levels.h"
 #include "support/recording_progress.h"
+#include "support/reference_trainers.h"
 
 namespace vornetica {
 namespace {
 
 using testing::forEachKernelLevel;
 using testing::RecordingProgress;
+using testing::ReferenceBpn;
+using testing::referenceBpn;
 using testing::ShownCells;
 using Grid = std::vector<std::vector<double>>;
-
-// The training loop written plainly from the algorithm's steps: nested vectors,
-// every change matrix computed in full before it is added, one cell shown at a
-// time. The trainer's organised loops must give exactly these bits.
-struct ReferenceRun {
-    Grid HiddenWeights, OutputWeights;
-    std::vector<double> HiddenThresholds, OutputThresholds;
-    std::vector<ShownCells> shown;
-    int epochs = 0;
-    bool stopped = false;
-};
-
-void showReference(ReferenceRun& run, ProgressGrid grid, const std::vector<double>& values,
-                   int width) {
-    run.shown.push_back({grid, 0, values, width});
-}
-
-ReferenceRun referenceTraining(const BpnParameters& s, const TrainingSet& data,
-                               RandomSource& random, int stopAfterVectors = -1) {
-    const int I = s.inputSize, H = s.hiddenSize, O = s.outputSize, P = data.count;
-    Grid X(P, std::vector<double>(I)), T(P, std::vector<double>(O));
-    for (int p = 0; p < P; ++p) {
-        for (int i = 0; i < I; ++i) {
-            X[p][i] = data.inputs.at(p, i) / s.InputScale;
-        }
-        for (int k = 0; k < O; ++k) {
-            T[p][k] = data.outputs.at(p, k) / s.OutputScale;
-        }
-    }
-    ReferenceRun run;
-    auto draw = [&random] { return 2.0 * double(random.next()) - 1.0; };
-    run.HiddenWeights.assign(I, std::vector<double>(H));
-    run.OutputWeights.assign(H, std::vector<double>(O));
-    run.HiddenThresholds.assign(H, 0.0);
-    run.OutputThresholds.assign(O, 0.0);
-    for (int i = 0; i < I; ++i)
-        for (int j = 0; j < H; ++j)
-            run.HiddenWeights[i][j] = draw();
-    for (int j = 0; j < H; ++j)
-        for (int k = 0; k < O; ++k)
-            run.OutputWeights[j][k] = draw();
-    for (int j = 0; j < H; ++j)
-        run.HiddenThresholds[j] = draw();
-    for (int k = 0; k < O; ++k)
-        run.OutputThresholds[k] = draw();
-
-    Grid D(P, std::vector<double>(O));
-    std::vector<double> h(H), o(O), e(H);
-    int counter = 0, vectors = 0;
-    bool continues = true;
-    while (continues) {
-        ++run.epochs;
-        for (int p = 0; p < P; ++p) {
-            for (int j = 0; j < H; ++j) {
-                double sum = 0.0;
-                for (int i = 0; i < I; ++i)
-                    sum += run.HiddenWeights[i][j] * X[p][i];
-                h[j] = applyThreshold(s.threshold, sum + run.HiddenThresholds[j]);
-            }
-            showReference(run, ProgressGrid::InputValues, X[p], 5);
-            showReference(run, ProgressGrid::InputNodes, X[p], 5);
-            showReference(run, ProgressGrid::Iterations, {double(counter)}, 5);
-            for (int k = 0; k < O; ++k) {
-                double sum = 0.0;
-                for (int j = 0; j < H; ++j)
-                    sum += h[j] * run.OutputWeights[j][k];
-                o[k] = applyThreshold(s.threshold, sum + run.OutputThresholds[k]);
-            }
-            showReference(run, ProgressGrid::OutputValues, o, 6);
-            for (int k = 0; k < O; ++k)
-                D[p][k] = (1 - o[k]) * o[k] * (T[p][k] - o[k]);
-            showReference(run, ProgressGrid::ErrorValues, D[p], 6);
-            for (int j = 0; j < H; ++j) {
-                double sum = 0.0;
-                for (int k = 0; k < O; ++k)
-                    sum += D[p][k] * run.OutputWeights[j][k];
-                e[j] = (1 - h[j]) * h[j] * sum;
-            }
-            Grid outputChange(H, std::vector<double>(O));
-            for (int j = 0; j < H; ++j)
-                for (int k = 0; k < O; ++k)
-                    outputChange[j][k] = s.Alpha * h[j] * D[p][k];
-            for (int j = 0; j < H; ++j)
-                for (int k = 0; k < O; ++k)
-                    run.OutputWeights[j][k] += outputChange[j][k];
-            for (int k = 0; k < O; ++k)
-                run.OutputThresholds[k] += s.Alpha * D[p][k];
-            showReference(run, ProgressGrid::OutputNodes, run.OutputThresholds, 6);
-            Grid hiddenChange(I, std::vector<double>(H));
-            for (int i = 0; i < I; ++i)
-                for (int j = 0; j < H; ++j)
-                    hiddenChange[i][j] = s.Beta * X[p][i] * e[j];
-            for (int i = 0; i < I; ++i)
-                for (int j = 0; j < H; ++j)
-                    run.HiddenWeights[i][j] += hiddenChange[i][j];
-            for (int j = 0; j < H; ++j)
-                run.HiddenThresholds[j] += s.Beta * e[j];
-            showReference(run, ProgressGrid::HiddenNodes, run.HiddenThresholds, 6);
-            if (++vectors == stopAfterVectors) {
-                run.stopped = true;
-                return run;
-            }
-        }
-        continues = false;
-        for (int p = 0; p < P; ++p)
-            for (int k = 0; k < O; ++k)
-                if (D[p][k] > s.ErrorThreshold)
-                    continues = true;
-        if (counter > s.MaxIterations)
-            continues = false;
-        counter = counter + 1;
-    }
-    return run;
-}
 
 std::uint64_t bits(double value) {
     return std::bit_cast<std::uint64_t>(value);
@@ -149,7 +38,7 @@ void expectSameBits(const std::vector<double>& expected, std::span<const double>
     }
 }
 
-void expectSameNetwork(const ReferenceRun& expected, const BpnNetwork& actual) {
+void expectSameNetwork(const ReferenceBpn& expected, const BpnNetwork& actual) {
     ASSERT_EQ(expected.HiddenWeights.size(), actual.HiddenWeights.rows());
     for (std::size_t i = 0; i < expected.HiddenWeights.size(); ++i) {
         expectSameBits(expected.HiddenWeights[i], actual.HiddenWeights.row(i),
@@ -255,7 +144,7 @@ TEST_P(MatchesTheReference, WeightsAndEverythingShownBitForBit) {
 
     forEachKernelLevel([&] {
         RandomSource referenceRandom;
-        const ReferenceRun expected = referenceTraining(s, data, referenceRandom);
+        const ReferenceBpn expected = referenceBpn(s, data, referenceRandom);
         RandomSource random;
         RecordingProgress progress;
         const BpnRun run = trainBackpropagation(s, data, random, progress);
@@ -308,7 +197,7 @@ TEST(Backpropagation, StopRequestEndsAfterTheCurrentVector) {
     const BpnParameters s = parameters(10, 20, 5, ThresholdKind::Logistic, 50);
     const TrainingSet data = randomSet(6, 10, 5, 3, 2);
     RandomSource referenceRandom;
-    const ReferenceRun expected = referenceTraining(s, data, referenceRandom, 15);
+    const ReferenceBpn expected = referenceBpn(s, data, referenceRandom, 15);
     RandomSource random;
     RecordingProgress progress;
     progress.stopAfterQuestions = 14;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "support/kernel_levels.h"
@@ -43,6 +47,21 @@ struct Case {
     double Alpha, ErrorThreshold;
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.I << " units, " << c.P << " patterns, Alpha " << c.Alpha << ", ErrorThreshold "
+         << c.ErrorThreshold;
+}
+
+// A test name may hold only letters, digits and underscores.
+std::string caseName(const ::testing::TestParamInfo<Case>& info) {
+    std::ostringstream name;
+    name << "I" << info.param.I << "_P" << info.param.P << "_Alpha" << info.param.Alpha
+         << "_Threshold" << info.param.ErrorThreshold;
+    std::string text = name.str();
+    std::replace(text.begin(), text.end(), '.', '_');
+    return text;
+}
+
 class BsbMatchesReference : public ::testing::TestWithParam<Case> {};
 
 TEST_P(BsbMatchesReference, WeightsPassesAndEverythingShownBitForBit) {
@@ -72,7 +91,8 @@ INSTANTIATE_TEST_SUITE_P(SmallAndLarge, BsbMatchesReference,
                          ::testing::Values(Case{4, 2, 0.5, 0.01}, Case{4, 2, 0.1, 0.01},
                                            Case{1, 3, 0.5, 0.01}, Case{9, 3, 0.2, 0.01},
                                            Case{16, 4, 0.1, 0.05}, Case{77, 5, 0.01, 0.1},
-                                           Case{256, 3, 0.002, 0.5}));
+                                           Case{256, 3, 0.002, 0.5}),
+                         caseName);
 
 TEST(BrainStateInABox, ThresholdAboveEveryErrorEndsAfterOnePass) {
     RandomSource dataSource, random;

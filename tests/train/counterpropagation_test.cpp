@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "base/user_error.h"
@@ -59,6 +61,16 @@ struct Size {
     int I, H, O, T, P;
 };
 
+void PrintTo(const Size& s, std::ostream* out) {
+    *out << s.I << "-" << s.H << "-" << s.O << ", T " << s.T << ", P " << s.P;
+}
+
+std::string sizeName(const ::testing::TestParamInfo<Size>& info) {
+    const Size& s = info.param;
+    return "I" + std::to_string(s.I) + "_H" + std::to_string(s.H) + "_O" + std::to_string(s.O) +
+           "_T" + std::to_string(s.T) + "_P" + std::to_string(s.P);
+}
+
 class CpnMatchesReference : public ::testing::TestWithParam<Size> {};
 
 TEST_P(CpnMatchesReference, WeightsAndEverythingShownBitForBit) {
@@ -89,7 +101,8 @@ TEST_P(CpnMatchesReference, WeightsAndEverythingShownBitForBit) {
 INSTANTIATE_TEST_SUITE_P(SmallAndLarge, CpnMatchesReference,
                          ::testing::Values(Size{4, 50, 4, 100, 6}, Size{1, 3, 2, 10, 4},
                                            Size{3, 1, 2, 20, 5}, Size{7, 13, 5, 30, 3},
-                                           Size{64, 300, 32, 12, 3}));
+                                           Size{64, 300, 32, 12, 3}),
+                         sizeName);
 
 TEST(Counterpropagation, KohonenRateFallsLinearlyToZeroAtTenThousand) {
     EXPECT_EQ(kohonenRate(0.0), 0.2);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "support/recording_progress.h"
@@ -101,6 +102,10 @@ struct Case {
     Trainer train;
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class CellsOnRequest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(CellsOnRequest, ReceiverThatNeverAsksGetsExactlyTheLastWritesAtTheEnd) {
@@ -174,6 +179,36 @@ TEST(CellsOnRequest, ReceiverThatAsksForEveryCellKeepsAsking) {
     EXPECT_TRUE(once.cellsWanted());
     once.cellsPublished();
     EXPECT_FALSE(once.cellsWanted());
+}
+
+// A write that went out does not settle an earlier one that did not: the earlier
+// one may have written grids the later one leaves alone.
+TEST(CellPublisher, PublishesTheLastValuesOnceWhenAnyWriteWasMissed) {
+    RecordingProgress progress(false);
+    CellPublisher cells(progress);
+    int writesShown = 0;
+    cells.write([&] { ++writesShown; });
+    progress.requestCells();
+    cells.write([&] { ++writesShown; });
+    EXPECT_EQ(1, writesShown);
+    int endings = 0;
+    cells.publishLastIfMissed([&] { ++endings; });
+    EXPECT_EQ(1, endings);
+}
+
+TEST(CellPublisher, PublishesNothingMoreWhenEveryWriteWentOutOrNoneWasMade) {
+    RecordingProgress everyCell;
+    CellPublisher all(everyCell);
+    int writesShown = 0;
+    all.write([&] { ++writesShown; });
+    all.write([&] { ++writesShown; });
+    EXPECT_EQ(2, writesShown);
+    int endings = 0;
+    all.publishLastIfMissed([&] { ++endings; });
+    RecordingProgress nothingAsked(false);
+    const CellPublisher none(nothingAsked);
+    none.publishLastIfMissed([&] { ++endings; });
+    EXPECT_EQ(0, endings);
 }
 
 }  // namespace
