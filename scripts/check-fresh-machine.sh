@@ -62,7 +62,7 @@ stage() {
     set -e
     if [ $status -ne 0 ]; then
         tail -n 40 "$work/$name.log" >&2
-        fail "$name (whole log: build/fresh-machine/$name.log)"
+        fail "$name after $((SECONDS - started_at)) s (whole log: build/fresh-machine/$name.log)"
     fi
     say "$name passed in $((SECONDS - started_at)) s"
 }
@@ -192,7 +192,7 @@ in_root() {
 }
 
 clone_commit() {
-    local root=$1 target=$1/root/vornetica
+    local root=$1 target=$1/srv/vornetica
     git clone --quiet --no-checkout "file://$repo" "$target"
     git -C "$target" fetch --quiet origin "$commit"
     git -C "$target" -c advice.detachedHead=false checkout --quiet --detach "$commit"
@@ -221,9 +221,24 @@ check_skips() {
     return $status
 }
 
+# A user who is not root, on a machine without sudo, is told what to run as root, and
+# nothing is built.
+make_test_without_root_or_sudo() {
+    local root=$1 output
+    if output=$(chroot --userspec=65534:65534 "$root" /usr/bin/env -i PATH="$path_in_root" \
+        HOME=/nonexistent TERM=dumb bash -c 'cd /srv/vornetica && make test' 2>&1); then
+        echo "$output"
+        echo "make test as a user without sudo went on"
+        return 1
+    fi
+    echo "$output"
+    grep -qF "su -c 'scripts/install-deps.sh'" <<<"$output"
+    [ ! -e "$root/srv/vornetica/build" ]
+}
+
 make_test() {
     local root=$1
-    in_root "$root" bash -c 'cd /root/vornetica && make test'
+    in_root "$root" bash -c 'cd /srv/vornetica && make test'
 }
 
 # A virtual X server on this machine; the roots reach it through its socket and cookie.
@@ -235,19 +250,30 @@ start_x_server() {
     display=:$n
     xauthority=$work/xauthority
     rm -f "$xauthority"
+    touch "$xauthority"
     xauth -q -f "$xauthority" add "$display" MIT-MAGIC-COOKIE-1 "$(mcookie)"
     Xvfb "$display" -auth "$xauthority" -nolisten tcp -screen 0 1280x800x24 >"$work/xvfb.log" 2>&1 &
     x_server_pid=$!
     for _ in $(seq 50); do
-        DISPLAY=$display XAUTHORITY=$xauthority xwininfo -root >/dev/null 2>&1 && return 0
+        on_display xwininfo -root >/dev/null 2>&1 && return 0
         sleep 0.2
     done
     fail "the virtual X server did not start (build/fresh-machine/xvfb.log)"
 }
 
+on_display() {
+    DISPLAY=$display XAUTHORITY=$xauthority "$@"
+}
+
+# A window titled "Vornetica" that is mapped and can be seen.
 window_titled_vornetica() {
-    DISPLAY=$display XAUTHORITY=$xauthority xwininfo -root -tree 2>/dev/null |
-        grep -qE '^ +0x[0-9a-f]+ "Vornetica": '
+    local id
+    for id in $(on_display xwininfo -root -tree 2>/dev/null | awk '$2 == "\"Vornetica\":" { print $1 }'); do
+        if on_display xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+            return 0
+        fi
+    done
+    return 1
 }
 
 # Starts COMMAND in the root on the virtual X server, waits for a window titled
@@ -278,8 +304,8 @@ open_window() {
         waited=$((waited + 1))
     done
     sleep 2
-    DISPLAY=$display XAUTHORITY=$xauthority xwininfo -root -tree | grep -E '"Vornetica"'
-    DISPLAY=$display XAUTHORITY=$xauthority import -window root "$work/$name.png"
+    on_display xwininfo -root -tree | grep -F '"Vornetica"'
+    on_display import -window root "$work/$name.png"
     echo "window titled Vornetica shown; screenshot: build/fresh-machine/$name.png"
     kill -- -"$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
@@ -289,8 +315,8 @@ open_window() {
 
 make_package() {
     local root=$1
-    in_root "$root" bash -c 'cd /root/vornetica && make package'
-    cp "$root"/root/vornetica/build/default/vornetica_*.deb "$work/"
+    in_root "$root" bash -c 'cd /srv/vornetica && make package'
+    cp "$root"/srv/vornetica/build/default/vornetica_*.deb "$work/"
 }
 
 judge_package() {
@@ -345,11 +371,12 @@ build_root=$work/build-root
 install_root=$work/install-root
 stage new-build-root new_root "$build_root"
 stage clone clone_commit "$build_root"
+stage make-test-as-a-user make_test_without_root_or_sudo "$build_root"
 stage make-test make_test "$build_root"
 stage test-skips check_skips "$work/make-test.log" \
-    "$build_root/root/vornetica/build/default/Testing/Temporary/LastTest.log"
+    "$build_root/srv/vornetica/build/default/Testing/Temporary/LastTest.log"
 start_x_server
-stage make-run open_window "$build_root" make-run /root/vornetica make run
+stage make-run open_window "$build_root" make-run /srv/vornetica make run
 stage make-package make_package "$build_root"
 stage package-checks judge_package
 remove_root "$build_root"
