@@ -43,7 +43,6 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
-echo "Installing: ${missing[*]}"
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
     if ! command -v sudo >/dev/null; then
@@ -59,6 +58,7 @@ MESSAGE
     fi
     sudo_cmd=(sudo)
 fi
+echo "Installing: ${missing[*]}"
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
