@@ -19,7 +19,7 @@
 # debootstrap. Logs, screenshots and the package are left in build/fresh-machine/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-repo=$PWD
+repo=$(pwd -P)
 
 suite=bookworm
 base_packages=git,make,ca-certificates
@@ -101,6 +101,7 @@ clean_up() {
     fi
 }
 trap clean_up EXIT
+trap 'exit 130' INT TERM
 
 # A root is only deleted when nothing is mounted in it any more: a bind mount of /dev
 # left behind would otherwise take the machine's own device files with it.
