@@ -172,10 +172,6 @@ mount_in_root() {
     mount --make-rslave "$root/sys"
     mount --rbind /dev "$root/dev"
     mount --make-rslave "$root/dev"
-    # The roots share the packages they download: only what apt decides to install is
-    # taken from there, so this saves time without changing what gets installed.
-    mkdir -p "$work/apt-archives"
-    mount --bind "$work/apt-archives" "$root/var/cache/apt/archives"
 }
 
 new_root() {
