@@ -1,11 +1,13 @@
 #include "cli/cli_commands.h"
 
+#include "base/number_chars.h"
 #include "base/number_text.h"
 #include "base/user_error.h"
 #include "cli/cli_help.h"
 #include "cli/cli_progress.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
+#include "recall/batch_recall.h"
 #include "recall/recall_vector.h"
 #include "recall/record_files.h"
 #include "train/brain_state.h"
@@ -55,15 +57,64 @@ void reportRefusal(Console& console, const std::string& message) {
     console.err << "vornetica-cli: " << message << '\n';
 }
 
-std::string outputLine(const std::vector<double>& values) {
-    std::string line;
-    for (const double value : values) {
-        if (!line.empty()) {
-            line += ' ';
+void appendOutputLine(std::string& lines, const std::vector<double>& values) {
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        if (k > 0) {
+            lines += ' ';
         }
-        line += fileNumberText(value);
+        appendFileNumber(lines, values[k]);
     }
-    return line;
+    lines += '\n';
+}
+
+// Output lines go out in blocks of this size: one write per line would cost more
+// than the recall.
+constexpr std::size_t kOutputBlock = std::size_t{1} << 16;
+
+// Recalls every vector, printing each output line and writing the optional files
+// as it goes, so that memory does not grow with the recall data file. Returns
+// whether each brain-state-in-a-box vector settled, for the lines that follow
+// the output.
+std::vector<bool> recallEveryVector(BatchRecall& batch, const RecallOptions& options,
+                                    Console& console) {
+    std::optional<RecordFilesWriter> records;
+    if (options.recordInputs && options.recordOutputs) {
+        records.emplace(*options.recordInputs, *options.recordOutputs);
+    }
+    std::optional<ResultsCsvFile> results;
+    if (options.results) {
+        results.emplace(*options.results, batch.inputWidth(), batch.outputWidth(),
+                        batch.comparing());
+    }
+    std::vector<bool> settled;
+    std::string lines;
+    lines.reserve(2 * kOutputBlock);
+    BatchRow row;
+    while (batch.next(row)) {
+        appendOutputLine(lines, row.output);
+        if (lines.size() >= kOutputBlock) {
+            console.out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+            lines.clear();
+        }
+        if (records) {
+            records->add(row.input, row.output);
+        }
+        if (results) {
+            results->add(row);
+        }
+        if (row.settled) {
+            settled.push_back(*row.settled);
+        }
+    }
+    console.out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+    console.out.flush();
+    if (records) {
+        records->commit();
+    }
+    if (results) {
+        results->commit();
+    }
+    return settled;
 }
 
 void putRecallOptions(const RecallOptions& options, NetworkKind kind, NetworkSettings& settings) {
@@ -131,30 +182,14 @@ int runRecall(const RecallOptions& options, NetworkSettings& settings, Console& 
             return kRefused;
         }
 
-        const std::vector<std::vector<double>> vectors =
-            readRecallVectors(options.inputs, settings.RecallInputSize);
-        std::vector<RecalledVector> recalled;
-        recalled.reserve(vectors.size());
-        for (const std::vector<double>& input : vectors) {
-            recalled.push_back(recallVector(settings, kind, input));
+        BatchRecall batch(settings, options.inputs, options.targets);
+        const std::vector<bool> settled = recallEveryVector(batch, options, console);
+        for (std::size_t index = 0; index < settled.size(); ++index) {
+            console.err << "vector " << index + 1 << ": "
+                        << (settled[index] ? "settled" : "not settled") << '\n';
         }
-
-        if (options.recordInputs && options.recordOutputs) {
-            std::vector<double> inputs;
-            std::vector<double> outputs;
-            for (const RecalledVector& vector : recalled) {
-                inputs.insert(inputs.end(), vector.input.begin(), vector.input.end());
-                outputs.insert(outputs.end(), vector.output.begin(), vector.output.end());
-            }
-            writeRecordFiles(*options.recordInputs, inputs, *options.recordOutputs, outputs);
-        }
-
-        for (std::size_t index = 0; index < recalled.size(); ++index) {
-            console.out << outputLine(recalled[index].output) << '\n';
-            if (recalled[index].settled) {
-                console.err << "vector " << index + 1 << ": "
-                            << (*recalled[index].settled ? "settled" : "not settled") << '\n';
-            }
+        if (batch.comparing()) {
+            console.err << summaryText(batch.summary());
         }
         return kSuccess;
     } catch (const UserError& error) {

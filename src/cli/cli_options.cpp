@@ -204,6 +204,10 @@ void applyRecallOption(RecallOptions& options, const OptionWithValue& option) {
         options.recordInputs = option.value;
     } else if (name == "--record-outputs") {
         options.recordOutputs = option.value;
+    } else if (name == "--targets") {
+        options.targets = option.value;
+    } else if (name == "--results") {
+        options.results = option.value;
     } else {
         throw UsageError("unknown option " + name + " for recall", "recall");
     }

@@ -65,6 +65,8 @@ struct RecallOptions {
     bool bsbOptionGiven = false;
     std::optional<std::string> recordInputs;
     std::optional<std::string> recordOutputs;
+    std::optional<std::string> targets;  // expected outputs: errors and a summary
+    std::optional<std::string> results;  // the results table as CSV
 };
 
 using Command = std::variant<HelpRequest, TrainOptions, RecallOptions>;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "data/file_calls.h"
+#include "data/replacing_file.h"
 
 namespace vornetica {
 
@@ -16,5 +17,23 @@ namespace vornetica {
 void writeRecordFiles(const std::string& inputPath, std::span<const double> inputs,
                       const std::string& outputPath, std::span<const double> outputs,
                       FileCalls& calls = systemFileCalls());
+
+// The two record files written vector by vector, for recalls too long to hold:
+// the same names are refused as by writeRecordFiles, and neither file replaces
+// its target before commit() has finished both.
+class RecordFilesWriter {
+  public:
+    RecordFilesWriter(const std::string& inputPath, const std::string& outputPath,
+                      FileCalls& calls = systemFileCalls());
+    void add(std::span<const double> input, std::span<const double> output);
+    // Throws UserError naming the file that could not be put in place.
+    void commit();
+
+  private:
+    std::string inputPath_;
+    std::string outputPath_;
+    ReplacingFile inputFile_;
+    ReplacingFile outputFile_;
+};
 
 }  // namespace vornetica

@@ -340,7 +340,7 @@ TEST(CliUsage, HelpOfEveryTrainKindNamesEachOfItsOptions) {
     const RunResult recall = runCli(dir, {"recall", "--help"});
     EXPECT_EQ(recall.status, 0);
     for (const char* option : {"--kind", "--inputs", "--beta", "--gamma", "--error-threshold",
-                               "--record-inputs", "--record-outputs"}) {
+                               "--record-inputs", "--record-outputs", "--targets", "--results"}) {
         EXPECT_NE(recall.out.find(option), std::string::npos) << option;
     }
 }
