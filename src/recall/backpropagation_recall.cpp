@@ -4,16 +4,19 @@
 #include <vector>
 
 #include "base/user_error.h"
-#include "neuron/neuron_functions.h"
+#include "kernels/exponentials.h"
+#include "kernels/vector_kernels.h"
 #include "recall/recall_computations.h"
 
 namespace vornetica {
 namespace {
 
-// sum[n] += row[n] * factor: one step of many independent sums, each still
-// summed in ascending order from 0.0.
-void addScaledRow(double* __restrict sum, const double* __restrict row, double factor,
-                  std::size_t count) {
+constexpr std::size_t kShortRow = 32;
+
+// sum[n] += row[n] * factor for a short row: the output layer's rows are too
+// short for the dispatching vector kernels to pay for their call.
+void addScaledShortRow(double* __restrict sum, const double* __restrict row, double factor,
+                       std::size_t count) {
     for (std::size_t n = 0; n < count; ++n) {
         sum[n] += row[n] * factor;
     }
@@ -45,21 +48,26 @@ std::vector<double> recallBackpropagation(const NetworkSettings& settings,
     const std::size_t O = settings.RecallOutputThresholds.size();
 
     std::vector<double> hidden(H, 0.0);
+    // Each sum still runs from 0.0 in ascending order, a row of sums at a time;
+    // the vector kernels and applyLogistic give the bits of the plain loops and of
+    // the neuron library's LogisticThreshold.
     for (std::size_t i = 0; i < I; ++i) {
         const double x = input[i] / settings.RecallInputScale;
-        addScaledRow(hidden.data(), hiddenWeights.row(i).data(), x, H);
+        addScaled(x, hiddenWeights.row(i).data(), hidden.data(), H);
     }
-    for (std::size_t j = 0; j < H; ++j) {
-        hidden[j] = LogisticThreshold(hidden[j] + settings.RecallHiddenThresholds[j]);
-    }
+    applyLogistic(hidden.data(), settings.RecallHiddenThresholds.data(), H);
 
     std::vector<double> output(O, 0.0);
     for (std::size_t j = 0; j < H; ++j) {
-        addScaledRow(output.data(), outputWeights.row(j).data(), hidden[j], O);
+        if (O < kShortRow) {
+            addScaledShortRow(output.data(), outputWeights.row(j).data(), hidden[j], O);
+        } else {
+            addScaled(hidden[j], outputWeights.row(j).data(), output.data(), O);
+        }
     }
+    applyLogistic(output.data(), settings.RecallOutputThresholds.data(), O);
     for (std::size_t k = 0; k < O; ++k) {
-        const double o = LogisticThreshold(output[k] + settings.RecallOutputThresholds[k]);
-        output[k] = settings.RecallOutputScale * o;
+        output[k] = settings.RecallOutputScale * output[k];
     }
     return output;
 }

@@ -35,10 +35,10 @@ void requireMatchingCount(const std::string& path, std::uint64_t values, std::ui
         return;
     }
     const std::string held = std::to_string(values) + (values == 1 ? " value" : " values");
-    const std::string whole = values % static_cast<std::uint64_t>(width) == 0
-                                  ? ", " + vectorsOf(values / width, width) + " outputs"
-                                  : ", not a whole number of vectors of " +
-                                        std::to_string(width) + " outputs";
+    const std::string whole =
+        values % static_cast<std::uint64_t>(width) == 0
+            ? ", " + vectorsOf(values / width, width) + " outputs"
+            : ", not a whole number of vectors of " + std::to_string(width) + " outputs";
     const std::string message = path + ": the expected-outputs file holds " + held + whole +
                                 "; the recall data file's " + std::to_string(vectors) +
                                 (vectors == 1 ? " whole vector needs " : " whole vectors need ") +

@@ -68,6 +68,11 @@ RecalledVector compute(NetworkSettings& settings, NetworkKind kind, std::span<co
 
 RecalledVector recallVector(NetworkSettings& settings, NetworkKind kind,
                             std::span<const double> input) {
+    if (kind == NetworkKind::BPN) {
+        // Backpropagation recall only reads the settings: nothing to put back, and
+        // a file of a million vectors need not copy the work vectors a million times.
+        return compute(settings, kind, input);
+    }
     const RecallWorkSnapshot saved(settings);
     try {
         return compute(settings, kind, input);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "base/user_error.h"
+#include "neuron/neuron_functions.h"
 #include "recall/recall_computations.h"
 
 namespace vornetica {
@@ -71,6 +73,60 @@ TEST(BackpropagationRecall, RefusesAVectorOfAnotherSize) {
     loadNetwork(settings, 2, 1, 1, 1.0, 1.0);
     const std::vector<double> input{1.0};
     EXPECT_THROW(recallBackpropagation(settings, input), UserError);
+}
+
+// The plain loops with the neuron library's function, as recall was first
+// written: the vector kernels must give these bits exactly, or a network's
+// recalled outputs would change with the processor.
+std::vector<double> plainRecall(const NetworkSettings& s, const std::vector<double>& input) {
+    const std::size_t H = s.RecallHiddenThresholds.size();
+    const std::size_t O = s.RecallOutputThresholds.size();
+    std::vector<double> hidden(H, 0.0);
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        for (std::size_t j = 0; j < H; ++j) {
+            hidden[j] += s.RecallHiddenWeights.row(i)[j] * (input[i] / s.RecallInputScale);
+        }
+    }
+    for (std::size_t j = 0; j < H; ++j) {
+        hidden[j] = LogisticThreshold(hidden[j] + s.RecallHiddenThresholds[j]);
+    }
+    std::vector<double> output(O, 0.0);
+    for (std::size_t j = 0; j < H; ++j) {
+        for (std::size_t k = 0; k < O; ++k) {
+            output[k] += s.RecallOutputWeights.row(j)[k] * hidden[j];
+        }
+    }
+    for (std::size_t k = 0; k < O; ++k) {
+        output[k] =
+            s.RecallOutputScale * LogisticThreshold(output[k] + s.RecallOutputThresholds[k]);
+    }
+    return output;
+}
+
+TEST(BackpropagationRecall, GivesThePlainLoopsBitsOnARandomNetwork) {
+    NetworkSettings settings;
+    loadNetwork(settings, 10, 103, 10, 3.0, 10.0);
+    std::mt19937 bits(77);
+    std::uniform_real_distribution<double> weight(-4.0, 4.0);
+    for (double& w : settings.RecallHiddenWeights.values()) {
+        w = weight(bits);
+    }
+    for (double& w : settings.RecallOutputWeights.values()) {
+        w = weight(bits);
+    }
+    for (double& t : settings.RecallHiddenThresholds) {
+        t = weight(bits);
+    }
+    for (double& t : settings.RecallOutputThresholds) {
+        t = weight(bits);
+    }
+    for (int trial = 0; trial < 200; ++trial) {
+        std::vector<double> input(10);
+        for (double& x : input) {
+            x = 20.0 * weight(bits);
+        }
+        ASSERT_EQ(recallBackpropagation(settings, input), plainRecall(settings, input)) << trial;
+    }
 }
 
 }  // namespace
