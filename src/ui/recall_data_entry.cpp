@@ -16,6 +16,7 @@
 #include "recall/recall_press.h"
 #include "ui/cell_grid.h"
 #include "ui/pattern_view.h"
+#include "ui/recall_all_panel.h"
 #include "ui/screen_parts.h"
 
 namespace vornetica {
@@ -135,10 +136,13 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     enterData_ = makeButton(this, "cmdEnterData", tr("Enter Vector"),
                             tr("Enter recall vectors and click here. The output data "
                                "vector will be calculated and shown."));
+    recallAll_ = new RecallAllPanel(dialogs(), this);
     auto* enterRow = new QHBoxLayout;
     enterRow->addWidget(enterData_);
+    enterRow->addWidget(recallAll_->recallAllButton());
     enterRow->addStretch(1);
     layout->addLayout(enterRow);
+    layout->addWidget(recallAll_, 1);
 
     auto* frame = new QGroupBox(tr("Record Data (Optional)"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
@@ -177,6 +181,14 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
     layout->addLayout(buttons);
 
     connect(enterData_, &QPushButton::clicked, this, &RecallDataEntry::enterDataPressed);
+    connect(recallAll_->recallAllButton(), &QPushButton::clicked, this,
+            [this] { recallAll_->start(settings()); });
+    // While Recall All runs, nothing may change the network or the file it reads.
+    connect(recallAll_, &RecallAllPanel::runningChanged, this, [this, back, startOver](bool on) {
+        for (QPushButton* button : {enterData_, back, startOver}) {
+            button->setEnabled(!on);
+        }
+    });
     connect(back, &QPushButton::clicked, this,
             [this] { this->wizard().show(navigation::recallBack(settings())); });
     connect(startOver, &QPushButton::clicked, this,
@@ -191,6 +203,13 @@ RecallDataEntry::RecallDataEntry(Wizard& wizard) : WizardScreen(wizard) {
 void RecallDataEntry::screenShown() {
     const bool fileMode = settings().DataEntryMode == FromFiles;
     enterData_->setText(fileMode ? tr("Start") : tr("Enter Vector"));
+    recallAll_->clearResults();
+    recallAll_->setVisible(fileMode);
+    recallAll_->recallAllButton()->setVisible(fileMode);
+    if (fileMode) {
+        // Room for the results table.
+        resize(std::max(width(), 760), std::max(height(), 600));
+    }
     showSettled(std::nullopt);
     difference_->clear();
     outputGrid_->setAccessibleDescription(outputGridDescription());

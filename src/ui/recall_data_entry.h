@@ -14,6 +14,7 @@ namespace vornetica {
 
 class CellGrid;
 class PatternView;
+class RecallAllPanel;
 
 // The recall window: loads the named network each time it opens, then turns one
 // input vector per press (typed or read from the recall data file) into the output.
@@ -44,6 +45,7 @@ class RecallDataEntry : public WizardScreen {
     PatternView* inputPattern_ = nullptr;
     PatternView* outputPattern_ = nullptr;
     QLabel* difference_ = nullptr;
+    RecallAllPanel* recallAll_ = nullptr;  // file mode only
 };
 
 }  // namespace vornetica
