@@ -1,5 +1,8 @@
 #include "recall/batch_recall.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "base/number_chars.h"
 #include "base/user_error.h"
 #include "recall/recall_vector.h"
@@ -46,6 +49,20 @@ void requireMatchingCount(const std::string& path, std::uint64_t values, std::ui
     throw UserError(message);
 }
 
+bool isOrdinaryFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+// Comparing reads both files twice, first to count them.
+void requireOrdinaryFile(const std::string& path, const char* what) {
+    if (!isOrdinaryFile(path)) {
+        throw UserError(path + ": the " + std::string(what) +
+                        " must be an ordinary file when outputs are compared: it is read twice, "
+                        "first to count its vectors.");
+    }
+}
+
 void appendValues(std::string& line, const std::vector<double>& values) {
     for (const double value : values) {
         line += ',';
@@ -72,7 +89,15 @@ BatchRecall::BatchRecall(NetworkSettings& settings, const std::string& inputPath
       outputWidth_(outputWidthOf(settings, kind_)),
       inputs_(inputPath, inputWidth_, VectorStream::CountItem::Skipped),
       summary_(outputWidth_) {
-    if (expectedPath || countVectors) {
+    if (expectedPath) {
+        expectedPath_ = *expectedPath;
+        expected_ = std::make_unique<VectorStream>(*expectedPath, outputWidth_,
+                                                   VectorStream::CountItem::None);
+        requireOrdinaryFile(inputPath, "recall data file");
+        requireOrdinaryFile(*expectedPath, "expected-outputs file");
+    }
+    // A pipe cannot be read twice: it is recalled without a count.
+    if ((expectedPath || countVectors) && isOrdinaryFile(inputPath)) {
         const std::uint64_t values = countFileValues(inputPath, VectorStream::CountItem::Skipped);
         const std::uint64_t vectors = inputWidth_ > 0 ? values / inputWidth_ : 0;
         vectorCount_ = static_cast<std::int64_t>(vectors);
@@ -81,10 +106,6 @@ BatchRecall::BatchRecall(NetworkSettings& settings, const std::string& inputPath
                                  countFileValues(*expectedPath, VectorStream::CountItem::None),
                                  vectors, outputWidth_);
         }
-    }
-    if (expectedPath) {
-        expected_ = std::make_unique<VectorStream>(*expectedPath, outputWidth_,
-                                                   VectorStream::CountItem::None);
     }
 }
 
@@ -105,7 +126,12 @@ bool BatchRecall::next(BatchRow& row) {
     }
     row.expected.clear();
     row.error.clear();
-    if (expected_ && expected_->next(row.expected)) {
+    if (expected_) {
+        if (!expected_->next(row.expected)) {
+            // Counted whole before, so the file changed since.
+            throw UserError(expectedPath_ + ": the expected-outputs file ended before vector " +
+                            std::to_string(row.number) + ".");
+        }
         row.error.resize(row.output.size());
         for (std::size_t k = 0; k < row.output.size(); ++k) {
             row.error[k] = row.expected[k] - row.output[k];

@@ -34,6 +34,8 @@ class BatchRecall {
   public:
     // Opens the files. With an expected-outputs file, or when `countVectors` is
     // set, the files are counted first: a refused count leaves nothing recalled.
+    // Comparing needs both files to be ordinary files (a pipe cannot be counted
+    // first); without it a recall data file that is a pipe is not counted.
     // Throws UserError for no loaded network, a file that cannot be opened, or an
     // expected-outputs file that does not hold exactly one vector of the outputs'
     // width for every whole input vector.
@@ -62,6 +64,7 @@ class BatchRecall {
     int outputWidth_;
     std::optional<std::int64_t> vectorCount_;
     VectorStream inputs_;
+    std::string expectedPath_;
     std::unique_ptr<VectorStream> expected_;
     std::vector<double> read_;
     std::int64_t recalled_ = 0;

@@ -112,6 +112,29 @@ TEST_F(CliRecallResults, AValueThatIsNotANumberLeavesTheEarlierTableWhole) {
     }
 }
 
+// Comparing counts both files first; a pipe read once to count would then hold
+// nothing to compare.
+TEST_F(CliRecallResults, TargetsFromAPipeAreRefusedButInputsFromAPipeAreRecalled) {
+    const std::string cli = "'" VORNETICA_CLI_PATH "'";
+    const std::string in = "cd '" + dir.path().string() + "' && cat ";
+    const int refused = std::system((in + "targets.dat | " + cli +
+                                     " recall net.vrn --inputs in.dat --targets /dev/stdin"
+                                     " >cli.out 2>cli.err")
+                                        .c_str());
+    EXPECT_EQ(WEXITSTATUS(refused), 1);
+    EXPECT_NE(readText(dir.file("cli.err"))
+                  .find("/dev/stdin: the expected-outputs file must be an ordinary file"),
+              std::string::npos)
+        << readText(dir.file("cli.err"));
+    EXPECT_EQ(readText(dir.file("cli.out")), "");
+
+    const int recalled = std::system(
+        (in + "in.dat | " + cli + " recall net.vrn --inputs /dev/stdin >cli.out 2>cli.err")
+            .c_str());
+    EXPECT_EQ(WEXITSTATUS(recalled), 0) << readText(dir.file("cli.err"));
+    EXPECT_EQ(readText(dir.file("cli.out")), "0.9 0.1\n0.2 0.6\n0.9 0.1\n");
+}
+
 TEST_F(CliRecallResults, AnEmptyFileNameIsAUsageError) {
     for (const char* option : {"--targets", "--results"}) {
         const RunResult run = runCli(dir, {"recall", "net.vrn", "--inputs", "in.dat", option, ""});
