@@ -230,7 +230,12 @@ void RecallAllPanel::takeRows() {
     }
     rows_->append(rows);
     if (total && *total > 0) {
+        progress_->setRange(0, ProgressSteps);
         progress_->setValue(static_cast<int>(recalled * ProgressSteps / *total));
+    } else if (!total && worker_.joinable()) {
+        // Until the file is counted, and throughout for a pipe, which is not, the
+        // bar only shows that the run goes on.
+        progress_->setRange(0, 0);
     }
 }
 
@@ -238,6 +243,7 @@ void RecallAllPanel::runEnded() {
     worker_.join();
     refresh_.stop();
     takeRows();
+    progress_->setRange(0, ProgressSteps);
     const std::int64_t recalled = rows_->rowCount();
     const std::int64_t total = total_.value_or(recalled);
     if (!end_.error.empty()) {
