@@ -6,6 +6,7 @@
 #include "cli/cli_progress.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
+#include "notes/run_notes.h"
 #include "recall/recall_vector.h"
 #include "recall/record_files.h"
 #include "train/brain_state.h"
@@ -55,6 +56,12 @@ void reportRefusal(Console& console, const std::string& message) {
     console.err << "vornetica-cli: " << message << '\n';
 }
 
+void printNotes(Console& console, const std::vector<RunNote>& notes) {
+    for (const RunNote& note : notes) {
+        console.err << "Note: " << note.text << '\n';
+    }
+}
+
 std::string outputLine(const std::vector<double>& values) {
     std::string line;
     for (const double value : values) {
@@ -92,17 +99,16 @@ int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSourc
 
     ConsoleProgress progress(console.err, console.errIsTerminal, options.kind,
                              progressLimit(options));
-    TrainingResult result = runTraining(captureTrainingRequest(settings), random, progress);
+    const TrainingRequest request = captureTrainingRequest(settings);
+    printNotes(console, notesBeforeRun(request));
+    TrainingResult result = runTraining(request, random, progress);
     if (!result.error.empty()) {
         reportRefusal(console, result.error);
         return kRefused;
     }
     progress.finish();
     console.out << "Done!\n";
-    if (result.passLimitReached) {
-        console.err << "Note: the errors did not fall to the error threshold within "
-                    << kBsbPassLimit << " passes.\n";
-    }
+    printNotes(console, notesAfterRun(request, result, progress.record()));
 
     TrainedNetwork storage;
     commitTrainingResult(settings, storage, std::move(result));
