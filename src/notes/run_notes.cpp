@@ -20,7 +20,7 @@
 namespace vornetica {
 namespace {
 
-// Units and vectors are counted from 1 in every note, as the messages count them.
+// A list of units or vectors names this many and counts the rest.
 constexpr std::size_t kNamedAtMost = 10;
 
 std::string number(double value) {
@@ -35,6 +35,7 @@ std::string count(std::size_t value) {
     return std::to_string(value);
 }
 
+// Units, vectors and epochs are counted from 1 in every note, as the messages count them.
 std::string ordinal(std::size_t zeroBased) {
     return std::to_string(zeroBased + 1);
 }
@@ -109,13 +110,13 @@ struct OutputRange {
 };
 
 std::optional<OutputRange> outputRangeOf(const ThresholdChoice& choice) {
-    // A ramp of boundary 0 gives only 0: no scale helps, and no note either.
     switch (choice.function) {
         case ThresholdKind::Logistic:
             return OutputRange{"logistic", 0.0, 1.0, false, false};
         case ThresholdKind::Tanh:
             return OutputRange{"hyperbolic tangent", -1.0, 1.0, false, false};
         case ThresholdKind::Ramp: {
+            // A ramp of boundary 0 gives only 0: no scale helps, and no note either.
             const double boundary = std::abs(choice.RampBoundary);
             if (!(boundary > 0.0)) {
                 return std::nullopt;
@@ -310,7 +311,7 @@ Overshoot findOvershoot(const BpnParameters& parameters, const TrainingSet& data
                 applyThreshold(parameters.threshold, sum + network.OutputThresholds[k]);
             const double t = data.outputs.at(p, k) / network.OutputScale;
             const double signal = (1.0 - o) * o * (t - o);
-            if (-signal > parameters.ErrorThreshold) {
+            if (signal < 0.0 && -signal > parameters.ErrorThreshold) {
                 ++worst.count;
                 if (signal < worst.signal) {
                     worst.vector = p;
