@@ -1,5 +1,6 @@
 #include "ui/encode_window.h"
 
+#include <QApplication>
 #include <QGraphicsLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -405,6 +406,21 @@ TEST_F(EncodeWindowTest, NotesOfARunShowBelowTheGridsAndGoWhenTheNextRunHasNone)
     const QWidget* frame = window()->findChild<QWidget*>("ThresholdFrame");
     ASSERT_NE(frame, nullptr);
     EXPECT_GT(notes->mapTo(window(), QPoint(0, 0)).y(), frame->mapTo(window(), QPoint(0, 0)).y());
+    // Its height is counted in lines of its font, so it grows with the desktop's font size.
+    const int usualHeight = notes->height();
+    QFont larger = notes->font();
+    larger.setPointSizeF(larger.pointSizeF() * 2.0);
+    notes->setFont(larger);
+    EXPECT_GT(notes->height(), usualHeight * 3 / 2);
+    // The keyboard reaches the notes and selects their text to copy.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    for (int step = 0; step < 40 && QApplication::focusWidget() != notes; ++step) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused != nullptr ? focused : window(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), notes) << "Tab never reached the notes";
+    QTest::keyClick(notes, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(notes->textCursor().selectedText().startsWith("Note: "));
 
     // The logistic function, targets within its range and a threshold met at once.
     settings.ThresholdFunction = ThresholdKind::Logistic;
