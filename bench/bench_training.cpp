@@ -14,6 +14,7 @@
 #include "train/backpropagation.h"
 #include "train/brain_state.h"
 #include "train/counterpropagation.h"
+#include "train/run_record.h"
 
 #ifdef VORNETICA_HAVE_FANN
 #include <doublefann.h>
@@ -87,6 +88,28 @@ void BM_Bpn_Ours(benchmark::State& state) {
     for (auto _ : state) {
         BpnRun run = trainBackpropagation(parameters, set, random, silent);
         benchmark::DoNotOptimize(run.network.OutputThresholds.data());
+    }
+    setCups(state, shape);
+}
+
+// The window and the command line keep every epoch's report for the run's notes:
+// compare with BM_Bpn_Ours, whose receiver keeps nothing.
+class RecordedProgress : public SilentProgress {
+  public:
+    void endOfEpoch(const EpochReport& report) override { record.add(report); }
+    RunRecord record;
+};
+
+void BM_Bpn_Recorded(benchmark::State& state) {
+    const NetShape shape = shapeOf(state);
+    const TrainingSet set = makeBpnSet(shape);
+    const BpnParameters parameters = bpnParameters(shape);
+    RandomSource random;
+    for (auto _ : state) {
+        RecordedProgress recording;
+        BpnRun run = trainBackpropagation(parameters, set, random, recording);
+        benchmark::DoNotOptimize(run.network.OutputThresholds.data());
+        benchmark::DoNotOptimize(recording.record.largestErrors().data());
     }
     setCups(state, shape);
 }
@@ -203,6 +226,7 @@ void bpnShapes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_Bpn_Ours)->Apply(bpnShapes);
+BENCHMARK(BM_Bpn_Recorded)->Apply(bpnShapes);
 #ifdef VORNETICA_HAVE_FANN
 BENCHMARK(BM_Bpn_Fann)->Apply(bpnShapes);
 #endif

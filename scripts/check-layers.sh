@@ -15,10 +15,11 @@ declare -A below=(
     [train]="base kernels settings neuron data"
     [netfile]="base settings data train"
     [recall]="base kernels settings neuron data train netfile"
+    [notes]="base kernels settings neuron data train netfile recall"
     [wizard]="base settings"
     [display]="base settings data train"
-    [cli]="base kernels settings neuron data train netfile recall wizard display"
-    [ui]="base kernels settings neuron data train netfile recall wizard display"
+    [cli]="base kernels settings neuron data train netfile recall notes wizard display"
+    [ui]="base kernels settings neuron data train netfile recall notes wizard display"
     [app]="base settings ui"
 )
 

@@ -7,6 +7,7 @@
 #include "cli/cli_progress.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
+#include "notes/run_notes.h"
 #include "recall/batch_recall.h"
 #include "recall/recall_vector.h"
 #include "recall/record_files.h"
@@ -55,6 +56,12 @@ int progressLimit(const TrainOptions& options) {
 
 void reportRefusal(Console& console, const std::string& message) {
     console.err << "vornetica-cli: " << message << '\n';
+}
+
+void printNotes(Console& console, const std::vector<RunNote>& notes) {
+    for (const RunNote& note : notes) {
+        console.err << "Note: " << note.text << '\n';
+    }
 }
 
 void appendOutputLine(std::string& lines, const std::vector<double>& values) {
@@ -143,17 +150,16 @@ int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSourc
 
     ConsoleProgress progress(console.err, console.errIsTerminal, options.kind,
                              progressLimit(options));
-    TrainingResult result = runTraining(captureTrainingRequest(settings), random, progress);
+    const TrainingRequest request = captureTrainingRequest(settings);
+    printNotes(console, notesBeforeRun(request));
+    TrainingResult result = runTraining(request, random, progress);
     if (!result.error.empty()) {
         reportRefusal(console, result.error);
         return kRefused;
     }
     progress.finish();
     console.out << "Done!\n";
-    if (result.passLimitReached) {
-        console.err << "Note: the errors did not fall to the error threshold within "
-                    << kBsbPassLimit << " passes.\n";
-    }
+    printNotes(console, notesAfterRun(request, result, progress.record()));
 
     TrainedNetwork storage;
     commitTrainingResult(settings, storage, std::move(result));

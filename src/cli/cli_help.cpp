@@ -58,6 +58,22 @@ constexpr const char* kTrainCommon =
     "a failed save leaves an existing file whole.\n"
     "\n";
 
+constexpr const char* kTrainNotes =
+    "Lines beginning \"Note:\" on stderr say why a run may fail or has failed, and\n"
+    "what to change. Before the run: targets that the output function cannot reach\n"
+    "once divided by the output scale; inputs whose scaled size passes 13.8, where\n"
+    "the first layer saturates; training with another function than the logistic\n"
+    "one that recall uses; more than 10000 counterpropagation time steps, where the\n"
+    "Kohonen rate turns negative; brain-state vectors whose squared length times\n"
+    "alpha is not between 0 and 2; more than 0.14 autocorrelator patterns per unit.\n"
+    "After \"Done!\": values that overflowed to Inf or NaN; an iteration limit reached\n"
+    "while the largest error signal fell by less than 1% over the last tenth of the\n"
+    "epochs (a plateau) or while it still fell; a stop by the threshold while outputs\n"
+    "overshoot their targets by more than it; hidden units that never won; a run\n"
+    "ended at its pass limit; stored patterns that one recall sweep changes. Notes\n"
+    "never change what is trained.\n"
+    "\n";
+
 constexpr const char* kFileOptions =
     "  --inputs FILE          input data file: the vector count on the first line,\n"
     "                         then the values (default input.dat)\n";
@@ -118,8 +134,8 @@ constexpr const char* kTrainBsbHelp =
     "\n"
     "Error-correction passes over the input vectors (no targets) until a whole\n"
     "pass leaves no error component above the error threshold, or at most 32767\n"
-    "passes; in that case a note on stderr says that the errors did not fall to\n"
-    "the threshold, and the network is still saved. With Alpha times a vector's\n"
+    "passes; in that case a note on stderr says that the run ended at its pass\n"
+    "limit, and the network is still saved. With Alpha times a vector's\n"
     "squared length at 2 or more the errors do not fall: use small values or a\n"
     "small alpha.\n"
     "\n"
@@ -203,6 +219,7 @@ std::string trainKindHelp(const char* head, bool outputs) {
     text += "  --help                 show this help\n\n";
     text += "An option's value may also be given as --option=VALUE.\n\n";
     text += kTrainCommon;
+    text += kTrainNotes;
     text += kExitStatus;
     return text;
 }

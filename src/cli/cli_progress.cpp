@@ -54,6 +54,7 @@ std::string ConsoleProgress::lineFor(const EpochReport& report) const {
 
 void ConsoleProgress::endOfEpoch(const EpochReport& report) {
     last_ = report;
+    record_.add(report);
     if (!terminal_) {
         return;
     }

@@ -7,6 +7,7 @@
 
 #include "settings/network_settings.h"
 #include "train/progress.h"
+#include "train/run_record.h"
 
 namespace vornetica::cli {
 
@@ -27,6 +28,8 @@ class ConsoleProgress : public ProgressSink {
 
     // The text of one report, e.g. "epoch 12 (limit 100), largest error signal .0123".
     std::string lineFor(const EpochReport& report) const;
+    // Every report of the run, for its notes.
+    const RunRecord& record() const { return record_; }
 
   private:
     std::ostream& err_;
@@ -34,6 +37,7 @@ class ConsoleProgress : public ProgressSink {
     NetworkKind kind_;
     int limit_;
     std::optional<EpochReport> last_;
+    RunRecord record_;
     std::chrono::steady_clock::time_point lastShown_{};
     std::size_t shownWidth_ = 0;
 };

@@ -69,6 +69,7 @@ void GridProgress::showCells(ProgressGrid grid, int firstColumn, std::span<const
 
 void GridProgress::endOfEpoch(const EpochReport& report) {
     runningHistory_.add(report);
+    record_.add(report);
     if (historyWanted_.load(std::memory_order_relaxed)) [[unlikely]] {
         handOverHistory();
     }
@@ -110,6 +111,7 @@ void GridProgress::reset() {
     running_ = {};
     handedOver_ = {};
     runningHistory_.clear();
+    record_.clear();
     handedOverHistory_.reset();
     historyWanted_.store(true, std::memory_order_relaxed);
     stop_.store(false, std::memory_order_relaxed);

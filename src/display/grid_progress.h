@@ -11,6 +11,7 @@
 #include "display/progress_history.h"
 #include "settings/network_settings.h"
 #include "train/progress.h"
+#include "train/run_record.h"
 
 namespace vornetica {
 
@@ -56,6 +57,8 @@ class GridProgress final : public ProgressSink {
     std::vector<Change> takeChanges();
     // The run's thinned history of end-of-epoch reports, when it grew since the last call.
     std::optional<std::vector<EpochReport>> takeHistory();
+    // Every report of the run, for its notes; read only once the run's thread ended.
+    const RunRecord& record() const { return record_; }
 
   private:
     struct Slot {
@@ -80,6 +83,7 @@ class GridProgress final : public ProgressSink {
     std::mutex mutex_;
     Slots handedOver_;                                           // under mutex_
     ProgressHistory runningHistory_;                             // the run's thread only
+    RunRecord record_;                                           // the run's thread only
     std::optional<std::vector<EpochReport>> handedOverHistory_;  // under mutex_
     std::atomic<bool> historyWanted_ = true;
     std::atomic<bool> stop_ = false;

@@ -162,6 +162,7 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
     V = Matrix<double>(hidden, outputs);
     drawWeights(U, random);
     drawWeights(V, random);
+    run.wins.assign(hidden, 0);
 
     std::vector<double> x(inputs);
     std::vector<double> columnLengths(hidden);
@@ -187,6 +188,7 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
             outstarStep(V.row(winner), data.outputs.row(std::size_t(p)), activity, parameters,
                         deltas, changes);
             lastWinner = winner;
+            ++run.wins[winner];
             anyStep = true;
             cells.write([&] { showStep(progress, deltas, V, winner); });
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "base/random_source.h"
 #include "data/training_data.h"
 #include "train/networks.h"
@@ -19,6 +21,7 @@ struct CpnParameters {
 struct CpnRun {
     CpnNetwork network;
     bool stopped = false;
+    std::vector<int> wins;  // the time steps each hidden unit won
 };
 
 // 0.2 * (1 - v / 10000): the Kohonen learning rate at time step v.

@@ -168,6 +168,7 @@ void train(NetworkKind kind, const TrainingRequest& request, const TrainingSet& 
                                                  random, progress);
             result.network = std::move(run.network);
             result.stopped = run.stopped;
+            result.hiddenUnitWins = std::move(run.wins);
             return;
         }
         case NetworkKind::BSB: {

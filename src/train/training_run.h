@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "base/random_source.h"
 #include "settings/network_settings.h"
@@ -34,6 +35,7 @@ struct TrainingResult {
     bool stopped = false;           // ended by the caller's stop request
     bool passLimitReached = false;  // brain-state-in-a-box ended at its pass limit
     int epochs = 0;
+    std::vector<int> hiddenUnitWins;  // counterpropagation: the time steps each unit won
 };
 
 // Reads the training data files, checks the sizes and parameters and runs the

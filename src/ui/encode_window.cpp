@@ -19,6 +19,7 @@
 #include "ui/cell_grid.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
+#include "ui/run_notes_view.h"
 #include "ui/screen_parts.h"
 
 namespace vornetica {
@@ -179,10 +180,8 @@ void EncodeWindow::buildControls() {
             [this, index](int row, int column) { return cellToolTip(index, row, column); });
     }
 
-    passLimitNote_ = makeLabel(this, "PassLimitNote",
-                               tr("The errors did not fall to the threshold within 32767 passes."));
-    passLimitNote_->hide();
-    left->addWidget(passLimitNote_);
+    notes_ = new RunNotesView(this);
+    left->addWidget(notes_);
 
     // Brain-state-in-a-box and autocorrelator vectors drawn as shaded cells.
     patternLabel_ = makeLabel(this, "PatternLabel", tr("Vector being trained:"));
@@ -342,7 +341,7 @@ void EncodeWindow::startPressed() {
     sizeGridsForCurrentKind();
     // The window shows only this run: what it does not write stays empty.
     emptyGridsNotWrittenBy(kind);
-    passLimitNote_->hide();
+    notes_->clearNotes();
     const bool hasThreshold = trainsToErrorThreshold(kind);
     chart_->beginRun(
         kind, hasThreshold ? std::optional<double>(settings().ErrorThreshold) : std::nullopt);
@@ -356,8 +355,14 @@ void EncodeWindow::startWorker(TrainingRequest request) {
     RandomSource& random = wizard().random();
     worker_ = std::thread([this, &random, request = std::move(request)] {
         TrainingResult result;
+        std::vector<RunNote> notes;
         try {
+            // Read before the run, so they show while it goes on.
+            QMetaObject::invokeMethod(
+                this, [this, before = notesBeforeRun(request)] { notes_->addNotes(before); },
+                Qt::QueuedConnection);
             result = runTraining(request, random, progress_);
+            notes = notesAfterRun(request, result, progress_.record());
         } catch (const std::bad_alloc&) {
             result = TrainingResult{};
             result.error =
@@ -368,6 +373,7 @@ void EncodeWindow::startWorker(TrainingRequest request) {
         }
         progress_.finish();
         finished_ = std::move(result);
+        finishedNotes_ = std::move(notes);
         QMetaObject::invokeMethod(this, &EncodeWindow::runEnded, Qt::QueuedConnection);
     });
 }
@@ -486,12 +492,12 @@ void EncodeWindow::runEnded() {
     TrainingResult result = std::move(*finished_);
     finished_.reset();
     const std::string error = result.error;
-    const bool passLimitReached = result.passLimitReached;
     commitTrainingResult(settings(), network_, std::move(result));
     trainedOnce_ = true;
     setRunning(false);
     saveNetwork_->setEnabled(false);
-    passLimitNote_->setVisible(passLimitReached);
+    notes_->addNotes(finishedNotes_);
+    finishedNotes_.clear();
     if (!error.empty()) {
         dialogs().message(this, QString::fromStdString(error), Dialogs::Icon::Warning);
     } else {

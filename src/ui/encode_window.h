@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "display/grid_progress.h"
+#include "notes/run_notes.h"
 #include "train/networks.h"
 #include "train/training_run.h"
 #include "ui/wizard.h"
@@ -19,6 +20,7 @@ namespace vornetica {
 class CellGrid;
 class PatternView;
 class ProgressChart;
+class RunNotesView;
 
 // The training window: starts a run of the chosen kind on a worker thread, shows its
 // progress in seven single-row grids and holds the trained network until the next run.
@@ -75,7 +77,7 @@ class EncodeWindow : public WizardScreen {
     std::vector<double> shownValues_[GridProgress::GridCount];
     QLabel* hiddenNodesLabel_ = nullptr;
     QLabel* errorValuesLabel_ = nullptr;
-    QLabel* passLimitNote_ = nullptr;
+    RunNotesView* notes_ = nullptr;
     QLabel* patternLabel_ = nullptr;
     PatternView* pattern_ = nullptr;
     ProgressChart* chart_ = nullptr;
@@ -98,6 +100,7 @@ class EncodeWindow : public WizardScreen {
     std::thread worker_;
     // Written by the worker just before it hands the end of the run to this thread.
     std::optional<TrainingResult> finished_;
+    std::vector<RunNote> finishedNotes_;
 };
 
 }  // namespace vornetica

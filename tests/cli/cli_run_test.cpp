@@ -230,9 +230,40 @@ TEST(CliWholeLife, BrainStateErrorsThatNeverFallStillSaveWithANote) {
     const RunResult trained = runCli(dir, {"train", "bsb", "--inputs", "swing.dat"});
     ASSERT_EQ(trained.status, 0) << trained.err;
     EXPECT_EQ(trained.out, "Done!\nFinished Saving Network\n");
-    EXPECT_NE(trained.err.find("did not fall"), std::string::npos) << trained.err;
-    EXPECT_NE(trained.err.find("32767"), std::string::npos) << trained.err;
+    EXPECT_NE(trained.err.find("\nNote: The run ended at its pass limit of 32767 passes"),
+              std::string::npos)
+        << trained.err;
     EXPECT_EQ(linesOf(readText(dir.file("network.vrn"))).size(), 18u);
+}
+
+// The notes that can be known before the run come before its progress line, the
+// others after it; every one is a line of its own on stderr.
+TEST(CliWholeLife, NotesComeAsLinesBeginningNoteBeforeAndAfterTheRun) {
+    TempDir dir;
+    const std::vector<std::string> data = {"--inputs", example("bpn/input.dat"), "--outputs",
+                                           example("bpn/output.dat")};
+    std::vector<std::string> arguments = {"train",          "bpn", "--hidden-size", "4",
+                                          "--output-scale", "8",   "--function",    "tanh"};
+    arguments.insert(arguments.end(), data.begin(), data.end());
+    const RunResult noted = runCli(dir, arguments);
+    ASSERT_EQ(noted.status, 0) << noted.err;
+    EXPECT_EQ(noted.out, "Done!\nFinished Saving Network\n");
+    const std::vector<std::string> lines = linesOf(noted.err);
+    const auto beginsWith = [&](std::size_t index, const std::string& head) {
+        return index < lines.size() && lines[index].rfind(head, 0) == 0;
+    };
+    ASSERT_EQ(lines.size(), 4u) << noted.err;
+    EXPECT_TRUE(beginsWith(0, "Note: 5 of the 21 targets cannot be reached")) << lines[0];
+    EXPECT_TRUE(beginsWith(1, "Note: This network trains with the hyperbolic tangent")) << lines[1];
+    EXPECT_TRUE(beginsWith(2, "epoch ")) << lines[2];
+    EXPECT_TRUE(beginsWith(3, "Note: ")) << lines[3];
+
+    // A run with nothing to note prints only its progress line.
+    arguments = {"train", "bpn", "--hidden-size", "4", "--error-threshold", ".5"};
+    arguments.insert(arguments.end(), data.begin(), data.end());
+    const RunResult quiet = runCli(dir, arguments);
+    ASSERT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_EQ(quiet.err.find("Note:"), std::string::npos) << quiet.err;
 }
 
 TEST(CliRecordFiles, HoldEveryVectorOneValueALineWithCrLf) {

@@ -1,5 +1,6 @@
 #include "ui/encode_window.h"
 
+#include <QApplication>
 #include <QGraphicsLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -16,6 +17,7 @@
 #include "train/training_run.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
+#include "ui/run_notes_view.h"
 #include "ui/run_screens_fixture.h"
 
 namespace vornetica {
@@ -348,7 +350,8 @@ TEST_F(EncodeWindowTest, OnlyStopActsDuringARunAndStopEndsItWithDone) {
     EXPECT_EQ(dialogs.messages[0].text, "Done!");
     EXPECT_FALSE(window()->running());
     EXPECT_LT(std::stoi(grid(Screen::EncodeWindow, "IterationsGrid")->cells().text(0, 0)), 32766);
-    EXPECT_FALSE(control<QLabel>(Screen::EncodeWindow, "PassLimitNote")->isVisibleTo(window()));
+    // A stopped run reached no limit: nothing to note.
+    EXPECT_FALSE(control<RunNotesView>(Screen::EncodeWindow, "RunNotes")->isVisibleTo(window()));
     EXPECT_FALSE(control<QPushButton>(Screen::EncodeWindow, "cmdStop")->isEnabled());
     for (const char* name : {"cmdStart", "cmdSaveNetwork", "cmdChangeParameters", "cmdExit"}) {
         EXPECT_TRUE(control<QPushButton>(Screen::EncodeWindow, name)->isEnabled()) << name;
@@ -359,13 +362,19 @@ TEST_F(EncodeWindowTest, OnlyStopActsDuringARunAndStopEndsItWithDone) {
 TEST_F(EncodeWindowTest, BrainStateRunAtItsPassLimitSaysSoBelowTheGrids) {
     chooseBsb(4, -1000.0);
     wizard->show(Screen::EncodeWindow);
-    auto* note = control<QLabel>(Screen::EncodeWindow, "PassLimitNote");
-    EXPECT_FALSE(note->isVisible());
+    auto* notes = control<RunNotesView>(Screen::EncodeWindow, "RunNotes");
+    EXPECT_FALSE(notes->isVisible());
     click(Screen::EncodeWindow, "cmdStart");
     ASSERT_TRUE(waitForMessages(1));
     EXPECT_EQ(dialogs.messages[0].text, "Done!");
-    EXPECT_TRUE(note->isVisible());
-    EXPECT_TRUE(note->text().contains("32767"));
+    EXPECT_TRUE(notes->isVisible());
+    // Vectors of squared length 4 at Alpha .5 are noted before the run, the limit after it.
+    const QString text = notes->toPlainText();
+    EXPECT_TRUE(text.contains("Note: Vectors 1 and 2 are too long for the rate Alpha = .5"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("Note: The run ended at its pass limit of 32767 passes"))
+        << text.toStdString();
+    EXPECT_EQ(notes->noteCount(), 2);
     // A chart of 32767 passes keeps a bounded, evenly thinned curve that ends at the
     // last pass.
     auto* chart = control<ProgressChart>(Screen::EncodeWindow, "ProgressChart");
@@ -374,6 +383,52 @@ TEST_F(EncodeWindowTest, BrainStateRunAtItsPassLimitSaysSoBelowTheGrids) {
     EXPECT_LE(points.size(), static_cast<qsizetype>(ProgressHistory::DefaultCapacity) + 1);
     EXPECT_EQ(points.front().x(), 1.0);
     EXPECT_EQ(points.back().x(), 32767.0);
+}
+
+TEST_F(EncodeWindowTest, NotesOfARunShowBelowTheGridsAndGoWhenTheNextRunHasNone) {
+    chooseBpn();
+    settings.ThresholdFunction = ThresholdKind::Tanh;
+    useFiles("2\r\n.1\r\n.2\r\n.8\r\n.9\r\n", ".2\r\n.8\r\n");
+    wizard->show(Screen::EncodeWindow);
+    auto* notes = control<RunNotesView>(Screen::EncodeWindow, "RunNotes");
+    EXPECT_EQ(notes->accessibleName(), "Run notes");
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(waitForMessages(1));
+    EXPECT_EQ(dialogs.messages[0].text, "Done!");
+    ASSERT_TRUE(notes->isVisible());
+    EXPECT_TRUE(notes->isReadOnly());
+    EXPECT_TRUE(notes->toPlainText().contains(
+        "Note: This network trains with the hyperbolic tangent function, but recall always uses "
+        "the logistic function"))
+        << notes->toPlainText().toStdString();
+    // Compact: a few lines of the window's font, below the grids.
+    EXPECT_LT(notes->height(), 8 * notes->fontMetrics().lineSpacing());
+    const QWidget* frame = window()->findChild<QWidget*>("ThresholdFrame");
+    ASSERT_NE(frame, nullptr);
+    EXPECT_GT(notes->mapTo(window(), QPoint(0, 0)).y(), frame->mapTo(window(), QPoint(0, 0)).y());
+    // Its height is counted in lines of its font, so it grows with the desktop's font size.
+    const int usualHeight = notes->height();
+    QFont larger = notes->font();
+    larger.setPointSizeF(larger.pointSizeF() * 2.0);
+    notes->setFont(larger);
+    EXPECT_GT(notes->height(), usualHeight * 3 / 2);
+    // The keyboard reaches the notes and selects their text to copy.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    for (int step = 0; step < 40 && QApplication::focusWidget() != notes; ++step) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused != nullptr ? focused : window(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), notes) << "Tab never reached the notes";
+    QTest::keyClick(notes, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(notes->textCursor().selectedText().startsWith("Note: "));
+
+    // The logistic function, targets within its range and a threshold met at once.
+    settings.ThresholdFunction = ThresholdKind::Logistic;
+    settings.ErrorThreshold = 0.5;
+    click(Screen::EncodeWindow, "cmdStart");
+    ASSERT_TRUE(waitForMessages(2));
+    EXPECT_FALSE(notes->isVisible());
+    EXPECT_EQ(notes->noteCount(), 0);
 }
 
 TEST_F(EncodeWindowTest, ClosingTheProgramDuringARunEndsTheRun) {
