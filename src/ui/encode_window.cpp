@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <new>
@@ -17,9 +19,11 @@
 #include "netfile/network_file.h"
 #include "netfile/save_questions.h"
 #include "ui/cell_grid.h"
+#include "ui/function_view.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
 #include "ui/screen_parts.h"
+#include "ui/weight_view.h"
 
 namespace vornetica {
 
@@ -70,7 +74,10 @@ EncodeWindow::EncodeWindow(Wizard& wizard) : WizardScreen(wizard) {
     // The load step: Save Network waits for the end of the first run.
     saveNetwork_->setEnabled(false);
     refresh_.setInterval(RefreshMilliseconds);
-    connect(&refresh_, &QTimer::timeout, this, [this] { showChanges(false); });
+    connect(&refresh_, &QTimer::timeout, this, [this] {
+        showChanges(false);
+        refreshNetworkViews();
+    });
 }
 
 EncodeWindow::~EncodeWindow() {
@@ -101,8 +108,29 @@ void EncodeWindow::buildControls() {
     layout->addLayout(top, 1);
     auto* left = new QVBoxLayout;
     top->addLayout(left, 3);
-    chart_ = new ProgressChart(this);
-    top->addWidget(chart_, 2);
+    views_ = new QTabWidget(this);
+    views_->setObjectName(QStringLiteral("ViewTabs"));
+    views_->setAccessibleName(tr("Views of the run"));
+    top->addWidget(views_, 2);
+    chart_ = new ProgressChart(views_);
+    views_->addTab(chart_, tr("&Chart"));
+    function_ = new FunctionView(views_);
+    views_->addTab(function_, tr("&Function"));
+    weights_ = new WeightView(views_);
+    views_->addTab(weights_, tr("&Weights"));
+    // Ctrl+Tab turns the tabs from anywhere in the window, not only from inside them.
+    const auto turnTabs = [this](int by) {
+        views_->setCurrentIndex((views_->currentIndex() + by + views_->count()) % views_->count());
+    };
+    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+    connect(next, &QShortcut::activated, this, [turnTabs] { turnTabs(1); });
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
+    connect(previous, &QShortcut::activated, this, [turnTabs] { turnTabs(-1); });
+    connect(views_, &QTabWidget::currentChanged, this, [this] {
+        if (worker_.joinable()) {
+            refreshNetworkViews();
+        }
+    });
     auto* values = new QGridLayout;
     left->addLayout(values);
 
@@ -232,7 +260,10 @@ void EncodeWindow::buildControls() {
 }
 
 QSize EncodeWindow::sizeHint() const {
-    return WizardScreen::sizeHint().expandedTo(QSize(1120, 520));
+    // Room for the grids and the views side by side, in lines of the window's font,
+    // within a 1024 by 768 screen at the usual font; a larger font takes more.
+    const int line = fontMetrics().height();
+    return WizardScreen::sizeHint().expandedTo(QSize(56 * line, 32 * line));
 }
 
 void EncodeWindow::screenShown() {
@@ -252,6 +283,11 @@ void EncodeWindow::emptyPicturesOfAnotherKind() {
     // The empty chart's own axes, rather than the ranges of the last kind's run.
     chart_->showPoints({});
     pattern_->setValues({});
+    function_->showNothing(
+        kind == NetworkKind::BPN
+            ? tr("The function appears here when the run starts.")
+            : tr("The function view draws what a backpropagation network computes."));
+    weights_->clear();
 }
 
 void EncodeWindow::emptyGridsNotWrittenBy(NetworkKind kind) {
@@ -334,6 +370,7 @@ void EncodeWindow::startPressed() {
     }
     const NetworkKind kind = *request.kind;
     readAutocorrelatorVectors(request);
+    prepareNetworkViews(request);
     progress_.reset();
     startWorker(std::move(request));
 
@@ -394,6 +431,46 @@ void EncodeWindow::showAutocorrelatorVector(int index) {
     }
     const std::span<const double> vector = daVectors_.row(row);
     pattern_->setValues(std::vector<double>(vector.begin(), vector.end()));
+}
+
+void EncodeWindow::prepareNetworkViews(const TrainingRequest& request) {
+    snapshot_ = std::monostate{};
+    weights_->clear();
+    const auto* bpn = std::get_if<BpnParameters>(&request.parameters);
+    if (bpn == nullptr) {
+        function_->showNothing(
+            tr("The function view draws what a backpropagation network computes."));
+        return;
+    }
+    TrainingSet data;
+    try {
+        data = readTrainingData(request.inputDataPath, request.outputDataPath, bpn->inputSize,
+                                bpn->outputSize);
+    } catch (const UserError&) {
+        // The run reads the same files and reports what is wrong with them; the
+        // view draws the function without points.
+    }
+    function_->beginRun(bpn->threshold, std::move(data.inputs), std::move(data.outputs),
+                        bpn->outputSize);
+}
+
+void EncodeWindow::refreshNetworkViews() {
+    QWidget* shown = views_->currentWidget();
+    if (shown != function_ && shown != weights_) {
+        return;
+    }
+    NetworkSnapshots& snapshots = *progress_.networkSnapshots();
+    if (snapshots.take(snapshot_)) {
+        showNetworkInViews(snapshot_);
+    }
+    snapshots.request();
+}
+
+void EncodeWindow::showNetworkInViews(const TrainedNetwork& network) {
+    if (const auto* bpn = std::get_if<BpnNetwork>(&network); bpn != nullptr) {
+        function_->showNetwork(*bpn);
+    }
+    weights_->showNetwork(network);
 }
 
 void EncodeWindow::stopPressed() {
@@ -488,6 +565,10 @@ void EncodeWindow::runEnded() {
     const std::string error = result.error;
     const bool passLimitReached = result.passLimitReached;
     commitTrainingResult(settings(), network_, std::move(result));
+    if (error.empty()) {
+        // The trained network, whichever view is in sight, so each shows the end.
+        showNetworkInViews(network_);
+    }
     trainedOnce_ = true;
     setRunning(false);
     saveNetwork_->setEnabled(false);

@@ -13,12 +13,15 @@
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QTabWidget;
 
 namespace vornetica {
 
 class CellGrid;
+class FunctionView;
 class PatternView;
 class ProgressChart;
+class WeightView;
 
 // The training window: starts a run of the chosen kind on a worker thread, shows its
 // progress in seven single-row grids and holds the trained network until the next run.
@@ -33,6 +36,9 @@ class EncodeWindow : public WizardScreen {
     QSize sizeHint() const override;
     bool running() const { return worker_.joinable(); }
     const TrainedNetwork& network() const { return network_; }
+    // The chart, function and weight views share the right side as tabs; other
+    // panels can be added as tabs of their own.
+    QTabWidget* views() const { return views_; }
 
   private:
     void buildControls();
@@ -47,6 +53,12 @@ class EncodeWindow : public WizardScreen {
     void showChanges(bool allColumns);
     // The chart of the run's reports so far, and the autocorrelator's last vector.
     void showHistory();
+    // The function and weight views, set up for the run about to start.
+    void prepareNetworkViews(const TrainingRequest& request);
+    // Asks the run for its network when a network view is in sight, and draws the
+    // last one it gave.
+    void refreshNetworkViews();
+    void showNetworkInViews(const TrainedNetwork& network);
 
     void startPressed();
     // Runs the training on the worker thread; runEnded follows on this one.
@@ -79,6 +91,10 @@ class EncodeWindow : public WizardScreen {
     QLabel* patternLabel_ = nullptr;
     PatternView* pattern_ = nullptr;
     ProgressChart* chart_ = nullptr;
+    QTabWidget* views_ = nullptr;
+    FunctionView* function_ = nullptr;
+    WeightView* weights_ = nullptr;
+    TrainedNetwork snapshot_;  // the run's network as it last handed it over
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
     QPushButton* saveNetwork_ = nullptr;
