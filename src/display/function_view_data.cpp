@@ -138,6 +138,7 @@ FunctionSamples sampleFunction(const BpnNetwork& network, const ThresholdChoice&
             case FunctionShape::Map:
                 samples.pointX.push_back(input[0]);
                 samples.pointY.push_back(input[1]);
+                samples.pointTarget.push_back(targets.at(p, k));
                 break;
             case FunctionShape::Pairs:
                 samples.pointX.push_back(targets.at(p, k));

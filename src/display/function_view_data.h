@@ -43,6 +43,8 @@ struct FunctionSamples {
     // Pairs (target, output).
     std::vector<double> pointX;
     std::vector<double> pointY;
+    // Map: each vector's target, which the view colours its point with.
+    std::vector<double> pointTarget;
 };
 
 // Samples the chosen output of `network` for the function view. `inputs` and

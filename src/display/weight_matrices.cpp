@@ -56,8 +56,8 @@ std::vector<WeightMatrix> matricesOf(const BsbNetwork& network) {
 }
 
 std::vector<WeightMatrix> matricesOf(const DaNetwork& network) {
-    return {matrixOf(network.CorrelationMatrix, "Correlation matrix (unit to unit)",
-                     "correlation", "unit", "unit")};
+    return {matrixOf(network.CorrelationMatrix, "Correlation matrix (unit to unit)", "correlation",
+                     "unit", "unit")};
 }
 
 std::vector<WeightMatrix> matricesOf(const std::monostate&) {

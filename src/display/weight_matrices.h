@@ -12,10 +12,10 @@ namespace vornetica {
 // it: rows x cols values in row order (a vector is one row), with what its rows
 // and columns stand for so each cell can be named.
 struct WeightMatrix {
-    std::string title;     // "Hidden weights (input to hidden node)"
-    std::string weight;    // "hidden weight", "threshold of", ...
-    std::string rowUnit;   // "input", "hidden node", ...; empty for a vector
-    std::string colUnit;   // "hidden node", ...
+    std::string title;    // "Hidden weights (input to hidden node)"
+    std::string weight;   // "hidden weight", "threshold of", ...
+    std::string rowUnit;  // "input", "hidden node", ...; empty for a vector
+    std::string colUnit;  // "hidden node", ...
     std::size_t rows = 0;
     std::size_t cols = 0;
     std::vector<double> values;

@@ -414,11 +414,11 @@ void copyPlainNetwork(const BpnParameters& parameters, const BpnNetwork& network
     copy = network;
     double* hiddenWeights = copy.HiddenWeights.values().data();
     if (work.hiddenChangesWait) {
-        work.layout.forEachHiddenPanel(hiddenWeights, [&](double* panel, std::size_t j,
-                                                          std::size_t w) {
-            addChanges(panel, work.I, w, parameters.Beta, work.waitingInput.data(),
-                       work.hiddenError.data() + j);
-        });
+        work.layout.forEachHiddenPanel(
+            hiddenWeights, [&](double* panel, std::size_t j, std::size_t w) {
+                addChanges(panel, work.I, w, parameters.Beta, work.waitingInput.data(),
+                           work.hiddenError.data() + j);
+            });
     }
     work.layout.arrange(hiddenWeights, copy.OutputWeights.values().data(), false);
 }

@@ -36,7 +36,14 @@ constexpr int RefreshMilliseconds = 40;
 constexpr int RefreshesPerChartUpdate = 5;
 // The autocorrelator's matrix grid is 600 twips high.
 constexpr int AutocorrelatorOutputHeight = 40;
-constexpr int CellWidth = 56;
+
+// A cell holds the widest text of six characters, in the window's font, so a
+// larger desktop font widens the cells instead of cutting their texts.
+int cellWidth(const QWidget* widget) {
+    const QFontMetrics metrics = widget->fontMetrics();
+    // One character more than the text itself, for the margins and a wide "E".
+    return metrics.horizontalAdvance(QStringLiteral("-0.0000")) + metrics.averageCharWidth();
+}
 
 CellGrid* makeGrid(QWidget* parent, const char* name, const QString& tooltip) {
     auto* grid = new CellGrid(false, false, parent);
@@ -48,7 +55,7 @@ CellGrid* makeGrid(QWidget* parent, const char* name, const QString& tooltip) {
     grid->setFocusPolicy(Qt::NoFocus);
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setDefaultSectionSize(CellWidth);
+    grid->horizontalHeader()->setDefaultSectionSize(cellWidth(grid));
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Always there, so the single row never sits above an empty band.
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -166,7 +173,7 @@ void EncodeWindow::buildControls() {
     CellGrid* iterations = grid(ProgressGrid::Iterations);
     iterations->cells().setValueColumns(1);
     iterations->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    iterations->setFixedWidth(CellWidth + 2 * iterations->frameWidth());
+    iterations->setFixedWidth(cellWidth(iterations) + 2 * iterations->frameWidth());
     iterations->setFixedHeight(iterations->verticalHeader()->defaultSectionSize() +
                                2 * iterations->frameWidth());
 
@@ -263,7 +270,7 @@ QSize EncodeWindow::sizeHint() const {
     // Room for the grids and the views side by side, in lines of the window's font,
     // within a 1024 by 768 screen at the usual font; a larger font takes more.
     const int line = fontMetrics().height();
-    return WizardScreen::sizeHint().expandedTo(QSize(56 * line, 32 * line));
+    return WizardScreen::sizeHint().expandedTo(QSize(56 * line, 42 * line));
 }
 
 void EncodeWindow::screenShown() {

@@ -192,7 +192,8 @@ void FunctionPlot::fitRanges() {
 
 QRect FunctionPlot::plotArea() const {
     const QFontMetrics metrics = fontMetrics();
-    const int left = metrics.horizontalAdvance(QStringLiteral("-0.000000000")) / 2 + metrics.height();
+    const int left =
+        metrics.horizontalAdvance(QStringLiteral("-0.000000000")) / 2 + metrics.height();
     int bottom = 2 * metrics.height();
     if (!map_.isNull()) {
         bottom += legendHeight(metrics);
@@ -231,11 +232,18 @@ void FunctionPlot::paintAxes(QPainter& painter, const QRect& area) const {
 }
 
 void FunctionPlot::paintPoints(QPainter& painter) const {
-    const double radius = std::max(2.0, fontMetrics().height() / 5.0);
+    const double radius = std::max(3.0, fontMetrics().height() / 3.5);
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::white);
+    const bool coloured = samples_->pointTarget.size() == samples_->pointX.size();
     for (std::size_t p = 0; p < samples_->pointX.size(); ++p) {
         const QPointF at = position(samples_->pointX[p], samples_->pointY[p]);
+        if (coloured) {
+            // On the map's scale: a point whose colour differs from the map around
+            // it is a vector the network does not yet fit.
+            const Rgb rgb = scale_.colour(samples_->pointTarget[p]);
+            painter.setBrush(QColor(rgb.red, rgb.green, rgb.blue));
+        }
         if (std::isfinite(at.x()) && std::isfinite(at.y())) {
             painter.drawEllipse(at, radius, radius);
         }
@@ -279,8 +287,9 @@ void FunctionPlot::paintEvent(QPaintEvent*) {
             painter.drawLine(position(xLow_, xLow_), position(xHigh_, xHigh_));
             break;
     }
-    paintPoints(painter);
     painter.restore();
+    // Points at the ends of the range are drawn whole, over the frame.
+    paintPoints(painter);
     paintAxes(painter, area);
     if (!map_.isNull()) {
         const QFontMetrics metrics = fontMetrics();

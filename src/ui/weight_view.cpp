@@ -173,7 +173,7 @@ QSize WeightMap::sizeHint() const {
 
 QSize WeightMap::minimumSizeHint() const {
     const int line = fontMetrics().height();
-    return {8 * line, 4 * line + legendHeight(fontMetrics())};
+    return {8 * line, 5 * line + legendHeight(fontMetrics())};
 }
 
 // The cells keep a square shape, as large as the area allows.
@@ -181,7 +181,8 @@ QRectF WeightMap::mapArea() const {
     if (image_.isNull()) {
         return {};
     }
-    const QRectF room(0, 0, width(), std::max(height() - legendHeight(fontMetrics()), 1));
+    const QRectF room(0, 0, width(),
+                      std::max(height() - legendHeight(fontMetrics()) - fontMetrics().height(), 1));
     const double cell = std::min(room.width() / image_.width(), room.height() / image_.height());
     const QSizeF size(cell * image_.width(), cell * image_.height());
     return QRectF(QPointF((room.width() - size.width()) / 2, 0), size);
@@ -202,12 +203,12 @@ std::optional<std::pair<int, int>> WeightMap::cellAt(const QPoint& point) const 
     if (area.isEmpty() || !area.contains(point)) {
         return std::nullopt;
     }
-    const int col = std::clamp(
-        static_cast<int>((point.x() - area.left()) * image_.width() / area.width()), 0,
-        image_.width() - 1);
-    const int row = std::clamp(
-        static_cast<int>((point.y() - area.top()) * image_.height() / area.height()), 0,
-        image_.height() - 1);
+    const int col =
+        std::clamp(static_cast<int>((point.x() - area.left()) * image_.width() / area.width()), 0,
+                   image_.width() - 1);
+    const int row =
+        std::clamp(static_cast<int>((point.y() - area.top()) * image_.height() / area.height()), 0,
+                   image_.height() - 1);
     return std::pair{row, col};
 }
 
@@ -225,11 +226,31 @@ void WeightMap::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(cellRect(current_.first, current_.second));
     }
-    const int legendWidth = std::min(width(), std::max(static_cast<int>(area.width()),
-                                                       16 * fontMetrics().averageCharWidth()));
+    // What the rows and columns stand for, between the map and its legend.
+    const int line = fontMetrics().height();
+    const QRect axes(0, static_cast<int>(area.bottom()) + line / 4, width(), line);
+    painter.setPen(palette().windowText().color());
+    painter.drawText(axes, Qt::AlignHCenter | Qt::AlignTop, axesText());
+    const int legendWidth = std::min(
+        width(), std::max(static_cast<int>(area.width()), 16 * fontMetrics().averageCharWidth()));
     const QRect legend((width() - legendWidth) / 2, height() - legendHeight(fontMetrics()),
                        legendWidth, legendHeight(fontMetrics()));
     paintLegend(painter, legend, scale_);
+}
+
+QString WeightMap::axesText() const {
+    if (matrix_ == nullptr) {
+        return {};
+    }
+    const QString columns =
+        tr("columns: %1 1 to %2").arg(QString::fromStdString(matrix_->colUnit)).arg(matrix_->cols);
+    if (matrix_->rowUnit.empty()) {
+        return columns;
+    }
+    return tr("rows: %1 1 to %2; %3")
+        .arg(QString::fromStdString(matrix_->rowUnit))
+        .arg(matrix_->rows)
+        .arg(columns);
 }
 
 bool WeightMap::event(QEvent* event) {
@@ -241,8 +262,8 @@ bool WeightMap::event(QEvent* event) {
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(help->globalPos(), text, this, cellRect(cell->first, cell->second)
-                                                                  .toAlignedRect());
+            QToolTip::showText(help->globalPos(), text, this,
+                               cellRect(cell->first, cell->second).toAlignedRect());
         }
         return true;
     }

@@ -80,6 +80,8 @@ class WeightMap : public QWidget {
 
   private:
     QRectF mapArea() const;
+    // "rows: input 1 to 2; columns: hidden node 1 to 8"
+    QString axesText() const;
 
     WeightView& view_;
     const WeightMatrix* matrix_ = nullptr;

@@ -76,7 +76,7 @@ TEST(FunctionViewData, MapCoversBothInputsRangesRowByRowFromTheLowest) {
     ThresholdChoice logistic;
     logistic.function = ThresholdKind::Logistic;
     const Matrix<double> inputs = rows(2, {0, 10, 1, 20, 4, 15});
-    const Matrix<double> targets = rows(2, {0, 0, 0, 0, 0, 0});
+    const Matrix<double> targets = rows(2, {7, 0, 8, 0, 9, 0});
     const FunctionSamples s = sampleFunction(network, logistic, inputs, targets, 0, 5);
     ASSERT_EQ(s.shape, FunctionShape::Map);
     EXPECT_EQ(s.xLow, 0.0);
@@ -89,6 +89,7 @@ TEST(FunctionViewData, MapCoversBothInputsRangesRowByRowFromTheLowest) {
     EXPECT_DOUBLE_EQ(s.values[4 * 5 + 0], directOutput(network, logistic, {0.0, 20.0}, 0));
     EXPECT_EQ(s.pointX, (std::vector<double>{0, 1, 4}));
     EXPECT_EQ(s.pointY, (std::vector<double>{10, 20, 15}));
+    EXPECT_EQ(s.pointTarget, (std::vector<double>{7, 8, 9}));
 }
 
 TEST(FunctionViewData, MoreInputsGiveEachVectorsOutputAgainstItsTarget) {

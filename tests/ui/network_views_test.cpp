@@ -127,9 +127,10 @@ TEST_F(NetworkViewsTest, FunctionViewDrawsTheTrainedCurveWithTheTrainingFunction
     const std::size_t middle = view->samples().values.size() / 2;
     const QPointF at = plot->position(1.0, view->samples().values[middle]);
     const QString tip = toolTipAt(plot, at.toPoint());
-    EXPECT_EQ(tip, QString("Input 1: output 2 is %1")
-                       .arg(QString::fromStdString(numberText(view->samples().values[middle]))
-                                .trimmed()));
+    EXPECT_EQ(
+        tip,
+        QString("Input 1: output 2 is %1")
+            .arg(QString::fromStdString(numberText(view->samples().values[middle])).trimmed()));
 }
 
 TEST_F(NetworkViewsTest, TwoInputsDrawAMapAndMoreDrawOutputsAgainstTargets) {
