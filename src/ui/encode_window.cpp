@@ -133,11 +133,7 @@ void EncodeWindow::buildControls() {
     connect(next, &QShortcut::activated, this, [turnTabs] { turnTabs(1); });
     auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
     connect(previous, &QShortcut::activated, this, [turnTabs] { turnTabs(-1); });
-    connect(views_, &QTabWidget::currentChanged, this, [this] {
-        if (worker_.joinable()) {
-            refreshNetworkViews();
-        }
-    });
+    connect(views_, &QTabWidget::currentChanged, this, &EncodeWindow::viewChosen);
     auto* values = new QGridLayout;
     left->addLayout(values);
 
@@ -442,6 +438,8 @@ void EncodeWindow::showAutocorrelatorVector(int index) {
 
 void EncodeWindow::prepareNetworkViews(const TrainingRequest& request) {
     snapshot_ = std::monostate{};
+    functionStale_ = false;
+    weightsStale_ = false;
     weights_->clear();
     const auto* bpn = std::get_if<BpnParameters>(&request.parameters);
     if (bpn == nullptr) {
@@ -474,10 +472,34 @@ void EncodeWindow::refreshNetworkViews() {
 }
 
 void EncodeWindow::showNetworkInViews(const TrainedNetwork& network) {
-    if (const auto* bpn = std::get_if<BpnNetwork>(&network); bpn != nullptr) {
+    QWidget* shown = views_->currentWidget();
+    functionStale_ = shown != function_;
+    weightsStale_ = shown != weights_;
+    const auto* bpn = std::get_if<BpnNetwork>(&network);
+    if (!functionStale_ && bpn != nullptr) {
         function_->showNetwork(*bpn);
     }
-    weights_->showNetwork(network);
+    if (!weightsStale_) {
+        weights_->showNetwork(network);
+    }
+}
+
+void EncodeWindow::viewChosen() {
+    if (worker_.joinable()) {
+        refreshNetworkViews();
+        return;
+    }
+    // Between runs the views draw the stored network, once each.
+    QWidget* shown = views_->currentWidget();
+    const auto* bpn = std::get_if<BpnNetwork>(&network_);
+    if (shown == function_ && functionStale_ && bpn != nullptr) {
+        function_->showNetwork(*bpn);
+        functionStale_ = false;
+    }
+    if (shown == weights_ && weightsStale_) {
+        weights_->showNetwork(network_);
+        weightsStale_ = false;
+    }
 }
 
 void EncodeWindow::stopPressed() {
@@ -573,7 +595,7 @@ void EncodeWindow::runEnded() {
     const bool passLimitReached = result.passLimitReached;
     commitTrainingResult(settings(), network_, std::move(result));
     if (error.empty()) {
-        // The trained network, whichever view is in sight, so each shows the end.
+        // The trained network, so each view ends where the run did.
         showNetworkInViews(network_);
     }
     trainedOnce_ = true;

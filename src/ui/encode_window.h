@@ -58,7 +58,10 @@ class EncodeWindow : public WizardScreen {
     // Asks the run for its network when a network view is in sight, and draws the
     // last one it gave.
     void refreshNetworkViews();
+    // Draws `network` in the network view in sight; the other waits until its tab
+    // is chosen, so the end of a run costs only the view the user looks at.
     void showNetworkInViews(const TrainedNetwork& network);
+    void viewChosen();
 
     void startPressed();
     // Runs the training on the worker thread; runEnded follows on this one.
@@ -94,7 +97,9 @@ class EncodeWindow : public WizardScreen {
     QTabWidget* views_ = nullptr;
     FunctionView* function_ = nullptr;
     WeightView* weights_ = nullptr;
-    TrainedNetwork snapshot_;  // the run's network as it last handed it over
+    TrainedNetwork snapshot_;     // the run's network as it last handed it over
+    bool functionStale_ = false;  // a view behind its tab that network_ has moved on from
+    bool weightsStale_ = false;
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
     QPushButton* saveNetwork_ = nullptr;

@@ -39,6 +39,7 @@ void widen(double& low, double& high, double value) {
 
 FunctionView::FunctionView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FunctionView"));
+    setAccessibleName(tr("Function view"));
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     auto* label = new QLabel(tr("&Output:"), this);

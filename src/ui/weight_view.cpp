@@ -52,6 +52,7 @@ void paintLegend(QPainter& painter, const QRect& area, const ColourScale& scale)
 
 WeightView::WeightView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("WeightView"));
+    setAccessibleName(tr("Weight view"));
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     auto* label = new QLabel(tr("&Matrix:"), this);

@@ -95,7 +95,7 @@ TEST_F(NetworkViewsTest, TabsTurnByKeyboardFromAnywhereInTheWindow) {
 
 TEST_F(NetworkViewsTest, FunctionViewDrawsTheTrainedCurveWithTheTrainingFunction) {
     chooseBpn();
-    tabs();  // the window exists
+    tabs()->setCurrentWidget(functionView());
     runToDone();
     FunctionView* view = functionView();
     ASSERT_TRUE(view->drawn());
@@ -135,7 +135,7 @@ TEST_F(NetworkViewsTest, FunctionViewDrawsTheTrainedCurveWithTheTrainingFunction
 
 TEST_F(NetworkViewsTest, TwoInputsDrawAMapAndMoreDrawOutputsAgainstTargets) {
     chooseBpn(2);
-    tabs();
+    tabs()->setCurrentWidget(functionView());
     runToDone();
     EXPECT_EQ(functionView()->samples().shape, FunctionShape::Map);
     EXPECT_EQ(functionView()->samples().pointX.size(), 4u);
@@ -207,8 +207,10 @@ TEST_F(NetworkViewsTest, AutocorrelatorShowsItsMatrixAndNoFunction) {
     settings.EncodeDAFlag = 1;
     settings.InputSize = 3;
     useFiles("1\r\n1\r\n-1\r\n1\r\n", "");
-    tabs();
     runToDone();
+    // The weights behind their tab are drawn when it is chosen.
+    EXPECT_EQ(weightView()->shownMatrix(), nullptr);
+    tabs()->setCurrentWidget(weightView());
     const WeightMatrix* matrix = weightView()->shownMatrix();
     ASSERT_NE(matrix, nullptr);
     EXPECT_EQ(matrix->values, (std::vector<double>{0, -1, 1, -1, 0, -1, 1, -1, 0}));
