@@ -34,6 +34,10 @@ constexpr int RefreshMilliseconds = 40;
 // The chart every fifth refresh: its curves move slowly, and laying out its axes
 // and drawing its curves costs far more than a row of cells.
 constexpr int RefreshesPerChartUpdate = 5;
+// The function and weight views every second refresh: a dozen pictures a second
+// still move smoothly, and each costs a forward pass per sample or a colour per
+// weight on top of its painting.
+constexpr int RefreshesPerNetworkView = 2;
 // The autocorrelator's matrix grid is 600 twips high.
 constexpr int AutocorrelatorOutputHeight = 40;
 
@@ -83,7 +87,10 @@ EncodeWindow::EncodeWindow(Wizard& wizard) : WizardScreen(wizard) {
     refresh_.setInterval(RefreshMilliseconds);
     connect(&refresh_, &QTimer::timeout, this, [this] {
         showChanges(false);
-        refreshNetworkViews();
+        if (++refreshesSinceNetworkView_ >= RefreshesPerNetworkView) {
+            refreshesSinceNetworkView_ = 0;
+            refreshNetworkViews();
+        }
     });
 }
 

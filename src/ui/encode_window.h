@@ -116,6 +116,7 @@ class EncodeWindow : public WizardScreen {
     GridProgress progress_;
     QTimer refresh_;
     int refreshesSinceChart_ = 0;
+    int refreshesSinceNetworkView_ = 0;
     std::thread worker_;
     // Written by the worker just before it hands the end of the run to this thread.
     std::optional<TrainingResult> finished_;

@@ -23,6 +23,7 @@ namespace {
 // at the view's size, and each sample is a forward pass on the screens' thread.
 constexpr int CurveSamples = 241;
 constexpr int MapSamples = 61;
+constexpr std::size_t ManySmoothPoints = 100;
 
 QString wholeNumber(double value) {
     return QString::fromStdString(numberText(value)).trimmed();
@@ -237,6 +238,9 @@ void FunctionPlot::paintPoints(QPainter& painter) const {
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::white);
     const bool coloured = samples_->pointTarget.size() == samples_->pointX.size();
+    // Smoothed circles cost several times plain ones; with many points the
+    // difference does not show, while a run is slowed by every redraw.
+    painter.setRenderHint(QPainter::Antialiasing, samples_->pointX.size() <= ManySmoothPoints);
     for (std::size_t p = 0; p < samples_->pointX.size(); ++p) {
         const QPointF at = position(samples_->pointX[p], samples_->pointY[p]);
         if (coloured) {
