@@ -50,15 +50,44 @@ void layer(const Matrix<double>& weights, const std::vector<double>& thresholds,
     }
 }
 
+// The forward pass with its buffers kept from one input to the next: the view
+// samples hundreds of inputs several times a second.
+class ForwardPass {
+  public:
+    ForwardPass(const BpnNetwork& network, const ThresholdChoice& function)
+        : network_(network), function_(function) {}
+
+    // Output k, scaled back, for `input` as a file holds it.
+    double output(std::span<const double> input, std::size_t k) { return outputs(input)[k]; }
+    const std::vector<double>& outputs(std::span<const double> input) {
+        x_.resize(input.size());
+        for (std::size_t i = 0; i < input.size(); ++i) {
+            x_[i] = input[i] / network_.InputScale;
+        }
+        layer(network_.HiddenWeights, network_.HiddenThresholds, function_, x_, hidden_);
+        layer(network_.OutputWeights, network_.OutputThresholds, function_, hidden_, output_);
+        for (double& value : output_) {
+            value *= network_.OutputScale;
+        }
+        return output_;
+    }
+
+  private:
+    const BpnNetwork& network_;
+    const ThresholdChoice& function_;
+    std::vector<double> x_, hidden_, output_;
+};
+
 void sampleCurve(const BpnNetwork& network, const ThresholdChoice& function,
                  const Matrix<double>& inputs, int resolution, FunctionSamples& samples) {
     std::tie(samples.xLow, samples.xHigh) = columnRange(inputs, 0);
     samples.columns = std::max(resolution, 2);
     samples.rows = 1;
     const auto k = static_cast<std::size_t>(samples.output);
+    ForwardPass pass(network, function);
     for (int c = 0; c < samples.columns; ++c) {
         const double x = sampleAt(samples.xLow, samples.xHigh, c, samples.columns);
-        samples.values.push_back(networkOutputs(network, function, {&x, 1})[k]);
+        samples.values.push_back(pass.output({&x, 1}, k));
     }
 }
 
@@ -69,11 +98,12 @@ void sampleMap(const BpnNetwork& network, const ThresholdChoice& function,
     samples.columns = std::max(resolution, 2);
     samples.rows = samples.columns;
     const auto k = static_cast<std::size_t>(samples.output);
+    ForwardPass pass(network, function);
     for (int r = 0; r < samples.rows; ++r) {
         for (int c = 0; c < samples.columns; ++c) {
             const double input[2] = {sampleAt(samples.xLow, samples.xHigh, c, samples.columns),
                                      sampleAt(samples.yLow, samples.yHigh, r, samples.rows)};
-            samples.values.push_back(networkOutputs(network, function, input)[k]);
+            samples.values.push_back(pass.output(input, k));
         }
     }
 }
@@ -82,18 +112,8 @@ void sampleMap(const BpnNetwork& network, const ThresholdChoice& function,
 
 std::vector<double> networkOutputs(const BpnNetwork& network, const ThresholdChoice& function,
                                    std::span<const double> input) {
-    std::vector<double> x(input.size());
-    for (std::size_t i = 0; i < input.size(); ++i) {
-        x[i] = input[i] / network.InputScale;
-    }
-    std::vector<double> hidden;
-    layer(network.HiddenWeights, network.HiddenThresholds, function, x, hidden);
-    std::vector<double> output;
-    layer(network.OutputWeights, network.OutputThresholds, function, hidden, output);
-    for (double& value : output) {
-        value *= network.OutputScale;
-    }
-    return output;
+    ForwardPass pass(network, function);
+    return pass.outputs(input);
 }
 
 FunctionShape functionShapeFor(int inputSize) {
@@ -118,6 +138,7 @@ FunctionSamples sampleFunction(const BpnNetwork& network, const ThresholdChoice&
     const Matrix<double> none(0, static_cast<std::size_t>(network.inputSize()));
     const Matrix<double>& points = dataFits ? inputs : none;
     const auto k = static_cast<std::size_t>(samples.output);
+    ForwardPass pass(network, function);
     switch (samples.shape) {
         case FunctionShape::Curve:
             sampleCurve(network, function, points, resolution, samples);
@@ -142,7 +163,7 @@ FunctionSamples sampleFunction(const BpnNetwork& network, const ThresholdChoice&
                 break;
             case FunctionShape::Pairs:
                 samples.pointX.push_back(targets.at(p, k));
-                samples.pointY.push_back(networkOutputs(network, function, input)[k]);
+                samples.pointY.push_back(pass.output(input, k));
                 break;
         }
     }

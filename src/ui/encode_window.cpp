@@ -380,9 +380,11 @@ void EncodeWindow::startPressed() {
     }
     const NetworkKind kind = *request.kind;
     readAutocorrelatorVectors(request);
-    prepareNetworkViews(request);
     progress_.reset();
+    // The views read the training set while the run trains, not before it starts.
+    const TrainingRequest forViews = request;
     startWorker(std::move(request));
+    prepareNetworkViews(forViews);
 
     // The run does not wait for the window to get ready for it: the values it hands
     // over are only taken on this thread, after this.

@@ -235,24 +235,32 @@ void FunctionPlot::paintAxes(QPainter& painter, const QRect& area) const {
 
 void FunctionPlot::paintPoints(QPainter& painter) const {
     const double radius = std::max(3.0, fontMetrics().height() / 3.5);
+    const bool coloured = samples_->pointTarget.size() == samples_->pointX.size();
+    const bool many = samples_->pointX.size() > ManySmoothPoints;
+    // Many points go as plain squares: smoothed circles cost several times as much
+    // to draw, and at that number the difference does not show.
+    painter.setRenderHint(QPainter::Antialiasing, !many);
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::white);
-    const bool coloured = samples_->pointTarget.size() == samples_->pointX.size();
-    // Smoothed circles cost several times plain ones; with many points the
-    // difference does not show, while a run is slowed by every redraw.
-    painter.setRenderHint(QPainter::Antialiasing, samples_->pointX.size() <= ManySmoothPoints);
+    QList<QRectF> squares;
     for (std::size_t p = 0; p < samples_->pointX.size(); ++p) {
         const QPointF at = position(samples_->pointX[p], samples_->pointY[p]);
+        if (!std::isfinite(at.x()) || !std::isfinite(at.y())) {
+            continue;
+        }
+        if (many && !coloured) {
+            squares.append(QRectF(at.x() - radius / 2, at.y() - radius / 2, radius, radius));
+            continue;
+        }
         if (coloured) {
             // On the map's scale: a point whose colour differs from the map around
             // it is a vector the network does not yet fit.
             const Rgb rgb = scale_.colour(samples_->pointTarget[p]);
             painter.setBrush(QColor(rgb.red, rgb.green, rgb.blue));
         }
-        if (std::isfinite(at.x()) && std::isfinite(at.y())) {
-            painter.drawEllipse(at, radius, radius);
-        }
+        painter.drawEllipse(at, radius, radius);
     }
+    painter.drawRects(squares);
 }
 
 void FunctionPlot::paintEvent(QPaintEvent*) {
