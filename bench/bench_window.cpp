@@ -1,5 +1,6 @@
 // The training window's cost: the same run with the window shown (offscreen) and
-// without any window. The window may add at most a tenth. A third form runs it on
+// without any window. The window may add at most a tenth, whichever of its views
+// (chart, function, weights) is in sight: the last form shows each in turn. A third form runs it on
 // a thread of its own without any window, as the window does: it tells the window's
 // own cost from that of moving the run to another thread (and, on a machine whose
 // idle processor runs slower at first, to another processor).
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QPushButton>
+#include <QTabWidget>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -144,7 +146,8 @@ void BM_Run_OnThreadOfItsOwn(benchmark::State& state) {
     }
 }
 
-void BM_Run_InTrainingWindow(benchmark::State& state) {
+// The window with the view tab `view` (0 chart, 1 function, 2 weights) in sight.
+void runInTrainingWindow(benchmark::State& state, int view) {
     NetworkSettings settings;
     prepare(settings, static_cast<int>(state.range(0)));
     RandomSource random;
@@ -153,7 +156,9 @@ void BM_Run_InTrainingWindow(benchmark::State& state) {
     registerWizardScreens(wizard);
     registerTrainingAndRecallScreens(wizard);
     wizard.show(Screen::EncodeWindow);
-    auto* start = wizard.screen(Screen::EncodeWindow)->findChild<QPushButton*>("cmdStart");
+    QWidget* window = wizard.screen(Screen::EncodeWindow);
+    window->findChild<QTabWidget*>("ViewTabs")->setCurrentIndex(view);
+    auto* start = window->findChild<QPushButton*>("cmdStart");
     for (auto _ : state) {
         // The event loop sleeps until the window's timer or the end of the run wakes
         // it, as the program's own loop does.
@@ -163,6 +168,18 @@ void BM_Run_InTrainingWindow(benchmark::State& state) {
         loop.exec();
         dialogs.waiting = nullptr;
     }
+}
+
+void BM_Run_InTrainingWindow(benchmark::State& state) {
+    runInTrainingWindow(state, 0);
+}
+
+void BM_Run_InTrainingWindowShowingFunction(benchmark::State& state) {
+    runInTrainingWindow(state, 1);
+}
+
+void BM_Run_InTrainingWindowShowingWeights(benchmark::State& state) {
+    runInTrainingWindow(state, 2);
 }
 
 // The same three runs, in the same units, for each form.
@@ -178,6 +195,8 @@ void theThreeRuns(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Run_WithoutWindow)->Apply(theThreeRuns);
 BENCHMARK(BM_Run_OnThreadOfItsOwn)->Apply(theThreeRuns);
 BENCHMARK(BM_Run_InTrainingWindow)->Apply(theThreeRuns);
+BENCHMARK(BM_Run_InTrainingWindowShowingFunction)->Apply(theThreeRuns);
+BENCHMARK(BM_Run_InTrainingWindowShowingWeights)->Apply(theThreeRuns);
 
 }  // namespace
 }  // namespace vornetica

@@ -116,6 +116,7 @@ void GridProgress::reset() {
     historyWanted_.store(true, std::memory_order_relaxed);
     stop_.store(false, std::memory_order_relaxed);
     requestCells();
+    snapshots_.reset();
 }
 
 std::vector<GridProgress::Change> GridProgress::takeChanges() {

@@ -10,6 +10,7 @@
 
 #include "display/progress_history.h"
 #include "settings/network_settings.h"
+#include "train/network_snapshot.h"
 #include "train/progress.h"
 #include "train/run_record.h"
 
@@ -47,6 +48,8 @@ class GridProgress final : public ProgressSink {
     // the window asked for it since the last hand-over.
     void endOfEpoch(const EpochReport& report) override;
     bool stopRequested() override { return stop_.load(std::memory_order_relaxed); }
+    // The weight and function views ask for the network through this at screen rate.
+    NetworkSnapshots* networkSnapshots() override { return &snapshots_; }
     // Hands over everything still held back; the run's thread calls it when the run ends.
     void finish();
 
@@ -87,6 +90,7 @@ class GridProgress final : public ProgressSink {
     std::optional<std::vector<EpochReport>> handedOverHistory_;  // under mutex_
     std::atomic<bool> historyWanted_ = true;
     std::atomic<bool> stop_ = false;
+    NetworkSnapshots snapshots_;
 };
 
 }  // namespace vornetica

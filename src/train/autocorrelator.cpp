@@ -10,6 +10,7 @@
 #include "base/rounding.h"
 #include "base/user_error.h"
 #include "kernels/vector_kernels.h"
+#include "train/network_snapshot.h"
 
 namespace vornetica {
 
@@ -136,6 +137,16 @@ bool addRow(std::span<double> row, std::span<const double> x, std::size_t i) {
     return (!marked && fitsInt16(row[i])) || rowFits(row, x, i);
 }
 
+// The sums so far, as the 16-bit matrix they become; every one was checked to fit.
+void copyCorrelations(const Matrix<double>& sums, TrainedNetwork& into) {
+    Matrix<std::int16_t>& matrix = snapshotOf<DaNetwork>(into).CorrelationMatrix;
+    if (matrix.rows() != sums.rows()) {
+        matrix = Matrix<std::int16_t>(sums.rows(), sums.cols());
+    }
+    std::transform(sums.values().begin(), sums.values().end(), matrix.values().begin(),
+                   [](double sum) { return static_cast<std::int16_t>(sum); });
+}
+
 void showVector(ProgressSink& progress, std::size_t p, const Matrix<double>& sums) {
     const double vectorIndex = static_cast<double>(p);
     progress.showCells(ProgressGrid::Iterations, 0, {&vectorIndex, 1}, kShownWidth);
@@ -152,6 +163,7 @@ DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, Progre
     // T is kept in doubles holding whole numbers, which is also what the grid shows.
     Matrix<double> sums(size, size);
     CellPublisher publisher(progress);
+    SnapshotPublisher snapshots(progress);
     for (std::size_t p = 0; p < vectors.rows(); ++p) {
         const std::span<const double> x = vectors.row(p);
         for (std::size_t i = 0; i < size; ++i) {
@@ -160,6 +172,7 @@ DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, Progre
             }
         }
         publisher.write([&] { showVector(progress, p, sums); });
+        snapshots.offer([&](TrainedNetwork& into) { copyCorrelations(sums, into); });
         EpochReport report;
         report.index = static_cast<int>(p);
         progress.endOfEpoch(report);

@@ -14,6 +14,7 @@
 #include "neuron/neuron_functions.h"
 #include "train/bpn_kernels.h"
 #include "train/bpn_tuning.h"
+#include "train/network_snapshot.h"
 #include "train/weight_panels.h"
 
 // Online backpropagation. For each training vector, the textbook's steps, in
@@ -404,6 +405,24 @@ void arrangeForRun(BpnNetwork& network, const BpnWork& work, bool intoPanels) {
                         network.OutputWeights.values().data(), intoPanels);
 }
 
+// The network as the plain trainer holds it after the vector just trained: the
+// copy takes the hidden changes that wait and leaves the panels, while the run's
+// own matrices stay as they are.
+void copyPlainNetwork(const BpnParameters& parameters, const BpnNetwork& network,
+                      const BpnWork& work, TrainedNetwork& into) {
+    BpnNetwork& copy = snapshotOf<BpnNetwork>(into);
+    copy = network;
+    double* hiddenWeights = copy.HiddenWeights.values().data();
+    if (work.hiddenChangesWait) {
+        work.layout.forEachHiddenPanel(
+            hiddenWeights, [&](double* panel, std::size_t j, std::size_t w) {
+                addChanges(panel, work.I, w, parameters.Beta, work.waitingInput.data(),
+                           work.hiddenError.data() + j);
+            });
+    }
+    work.layout.arrange(hiddenWeights, copy.OutputWeights.values().data(), false);
+}
+
 // The seven grids as the vector just trained leaves them (the buffers still hold
 // it), in the order its steps write them. Each value is final once written within
 // the vector (inputs, counter, outputs, error signals, then the thresholds after
@@ -435,6 +454,7 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
                  BpnNetwork network, ProgressSink& progress) {
     BpnRun run;
     CellPublisher cells(progress);
+    SnapshotPublisher snapshots(progress);
     int lastCounter = 0;  // the counter the last vector trained showed
     const bool small = trainsAsSmallNet(work.I, work.H, work.O);
     // The classic first net (exclusive or) gets its own unrolled copy.
@@ -458,6 +478,8 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
             noteErrors(work, parameters.ErrorThreshold, errors);
             lastCounter = counter;
             cells.write([&] { showVector(counter, network, work, progress); });
+            snapshots.offer(
+                [&](TrainedNetwork& into) { copyPlainNetwork(parameters, network, work, into); });
             if (progress.stopRequested()) {
                 run.stopped = true;
                 break;

@@ -7,6 +7,7 @@
 
 #include "base/user_error.h"
 #include "kernels/vector_kernels.h"
+#include "train/network_snapshot.h"
 
 namespace vornetica {
 
@@ -149,6 +150,7 @@ BsbRun trainBrainStateInABox(const BsbParameters& parameters, const TrainingSet&
     std::vector<double> errors(size, 0.0);
 
     CellPublisher cells(progress);
+    SnapshotPublisher snapshots(progress);
     int lastPair = 0;  // the pair and pass that wrote the grids last
     int lastPass = 0;
     int pass = 0;  // completed passes, shown during the next one
@@ -165,6 +167,8 @@ BsbRun trainBrainStateInABox(const BsbParameters& parameters, const TrainingSet&
             lastPair = p;
             lastPass = pass;
             cells.write([&] { showPair(progress, x, pass, errors); });
+            snapshots.offer(
+                [&](TrainedNetwork& into) { snapshotOf<BsbNetwork>(into) = run.network; });
 
             const bool runEndsHere = p + 1 == pairs && (!errorMark || pass + 1 >= kBsbPassLimit);
             if (!runEndsHere && progress.stopRequested()) {

@@ -10,6 +10,7 @@
 #include "base/user_error.h"
 #include "kernels/vector_kernels.h"
 #include "train/competition.h"
+#include "train/network_snapshot.h"
 
 namespace vornetica {
 
@@ -170,6 +171,7 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
     std::vector<double> deltas(outputs);
 
     CellPublisher cells(progress);
+    SnapshotPublisher snapshots(progress);
     int lastPair = 0;  // the pair and winner that wrote the grids last
     std::size_t lastWinner = 0;
     bool anyStep = false;
@@ -199,6 +201,7 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
         report.meanSquaredError =
             changes.count == 0 ? 0.0 : changes.sumOfSquares / static_cast<double>(changes.count);
         progress.endOfEpoch(report);
+        snapshots.offer([&](TrainedNetwork& into) { snapshotOf<CpnNetwork>(into) = run.network; });
 
         if (p + 1 < pairs && progress.stopRequested()) {
             run.stopped = true;

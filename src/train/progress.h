@@ -5,6 +5,8 @@
 
 namespace vornetica {
 
+class NetworkSnapshots;
+
 // The seven single-row grids of the training window.
 enum class ProgressGrid {
     InputValues,
@@ -47,6 +49,9 @@ class ProgressSink {
     virtual void endOfEpoch(const EpochReport& report) = 0;
     // Asked between vectors; true ends the run after the current vector or pass.
     virtual bool stopRequested() = 0;
+    // Where the trainer copies its matrices when asked (train/network_snapshot.h);
+    // none for a receiver that never shows them.
+    virtual NetworkSnapshots* networkSnapshots() { return nullptr; }
 
     // For receivers, from any thread: the next cells the trainer writes go out once.
     void requestCells() {

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <new>
@@ -17,10 +19,12 @@
 #include "netfile/network_file.h"
 #include "netfile/save_questions.h"
 #include "ui/cell_grid.h"
+#include "ui/function_view.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
 #include "ui/run_notes_view.h"
 #include "ui/screen_parts.h"
+#include "ui/weight_view.h"
 
 namespace vornetica {
 
@@ -31,9 +35,20 @@ constexpr int RefreshMilliseconds = 40;
 // The chart every fifth refresh: its curves move slowly, and laying out its axes
 // and drawing its curves costs far more than a row of cells.
 constexpr int RefreshesPerChartUpdate = 5;
+// The function and weight views every second refresh: a dozen pictures a second
+// still move smoothly, and each costs a forward pass per sample or a colour per
+// weight on top of its painting.
+constexpr int RefreshesPerNetworkView = 2;
 // The autocorrelator's matrix grid is 600 twips high.
 constexpr int AutocorrelatorOutputHeight = 40;
-constexpr int CellWidth = 56;
+
+// A cell holds the widest text of six characters, in the window's font, so a
+// larger desktop font widens the cells instead of cutting their texts.
+int cellWidth(const QWidget* widget) {
+    const QFontMetrics metrics = widget->fontMetrics();
+    // One character more than the text itself, for the margins and a wide "E".
+    return metrics.horizontalAdvance(QStringLiteral("-0.0000")) + metrics.averageCharWidth();
+}
 
 CellGrid* makeGrid(QWidget* parent, const char* name, const QString& tooltip) {
     auto* grid = new CellGrid(false, false, parent);
@@ -45,7 +60,7 @@ CellGrid* makeGrid(QWidget* parent, const char* name, const QString& tooltip) {
     grid->setFocusPolicy(Qt::NoFocus);
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setDefaultSectionSize(CellWidth);
+    grid->horizontalHeader()->setDefaultSectionSize(cellWidth(grid));
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Always there, so the single row never sits above an empty band.
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -71,7 +86,13 @@ EncodeWindow::EncodeWindow(Wizard& wizard) : WizardScreen(wizard) {
     // The load step: Save Network waits for the end of the first run.
     saveNetwork_->setEnabled(false);
     refresh_.setInterval(RefreshMilliseconds);
-    connect(&refresh_, &QTimer::timeout, this, [this] { showChanges(false); });
+    connect(&refresh_, &QTimer::timeout, this, [this] {
+        showChanges(false);
+        if (++refreshesSinceNetworkView_ >= RefreshesPerNetworkView) {
+            refreshesSinceNetworkView_ = 0;
+            refreshNetworkViews();
+        }
+    });
 }
 
 EncodeWindow::~EncodeWindow() {
@@ -102,8 +123,25 @@ void EncodeWindow::buildControls() {
     layout->addLayout(top, 1);
     auto* left = new QVBoxLayout;
     top->addLayout(left, 3);
-    chart_ = new ProgressChart(this);
-    top->addWidget(chart_, 2);
+    views_ = new QTabWidget(this);
+    views_->setObjectName(QStringLiteral("ViewTabs"));
+    views_->setAccessibleName(tr("Views of the run"));
+    top->addWidget(views_, 2);
+    chart_ = new ProgressChart(views_);
+    views_->addTab(chart_, tr("&Chart"));
+    function_ = new FunctionView(views_);
+    views_->addTab(function_, tr("&Function"));
+    weights_ = new WeightView(views_);
+    views_->addTab(weights_, tr("&Weights"));
+    // Ctrl+Tab turns the tabs from anywhere in the window, not only from inside them.
+    const auto turnTabs = [this](int by) {
+        views_->setCurrentIndex((views_->currentIndex() + by + views_->count()) % views_->count());
+    };
+    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+    connect(next, &QShortcut::activated, this, [turnTabs] { turnTabs(1); });
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
+    connect(previous, &QShortcut::activated, this, [turnTabs] { turnTabs(-1); });
+    connect(views_, &QTabWidget::currentChanged, this, &EncodeWindow::viewChosen);
     auto* values = new QGridLayout;
     left->addLayout(values);
 
@@ -139,7 +177,7 @@ void EncodeWindow::buildControls() {
     CellGrid* iterations = grid(ProgressGrid::Iterations);
     iterations->cells().setValueColumns(1);
     iterations->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    iterations->setFixedWidth(CellWidth + 2 * iterations->frameWidth());
+    iterations->setFixedWidth(cellWidth(iterations) + 2 * iterations->frameWidth());
     iterations->setFixedHeight(iterations->verticalHeader()->defaultSectionSize() +
                                2 * iterations->frameWidth());
 
@@ -231,7 +269,10 @@ void EncodeWindow::buildControls() {
 }
 
 QSize EncodeWindow::sizeHint() const {
-    return WizardScreen::sizeHint().expandedTo(QSize(1120, 520));
+    // Room for the grids and the views side by side, in lines of the window's font,
+    // within a 1024 by 768 screen at the usual font; a larger font takes more.
+    const int line = fontMetrics().height();
+    return WizardScreen::sizeHint().expandedTo(QSize(56 * line, 42 * line));
 }
 
 void EncodeWindow::screenShown() {
@@ -251,6 +292,11 @@ void EncodeWindow::emptyPicturesOfAnotherKind() {
     // The empty chart's own axes, rather than the ranges of the last kind's run.
     chart_->showPoints({});
     pattern_->setValues({});
+    function_->showNothing(
+        kind == NetworkKind::BPN
+            ? tr("The function appears here when the run starts.")
+            : tr("The function view draws what a backpropagation network computes."));
+    weights_->clear();
 }
 
 void EncodeWindow::emptyGridsNotWrittenBy(NetworkKind kind) {
@@ -334,7 +380,10 @@ void EncodeWindow::startPressed() {
     const NetworkKind kind = *request.kind;
     readAutocorrelatorVectors(request);
     progress_.reset();
+    // The views read the training set while the run trains, not before it starts.
+    const TrainingRequest forViews = request;
     startWorker(std::move(request));
+    prepareNetworkViews(forViews);
 
     // The run does not wait for the window to get ready for it: the values it hands
     // over are only taken on this thread, after this.
@@ -400,6 +449,72 @@ void EncodeWindow::showAutocorrelatorVector(int index) {
     }
     const std::span<const double> vector = daVectors_.row(row);
     pattern_->setValues(std::vector<double>(vector.begin(), vector.end()));
+}
+
+void EncodeWindow::prepareNetworkViews(const TrainingRequest& request) {
+    snapshot_ = std::monostate{};
+    functionStale_ = false;
+    weightsStale_ = false;
+    weights_->clear();
+    const auto* bpn = std::get_if<BpnParameters>(&request.parameters);
+    if (bpn == nullptr) {
+        function_->showNothing(
+            tr("The function view draws what a backpropagation network computes."));
+        return;
+    }
+    TrainingSet data;
+    try {
+        data = readTrainingData(request.inputDataPath, request.outputDataPath, bpn->inputSize,
+                                bpn->outputSize);
+    } catch (const UserError&) {
+        // The run reads the same files and reports what is wrong with them; the
+        // view draws the function without points.
+    }
+    function_->beginRun(bpn->threshold, std::move(data.inputs), std::move(data.outputs),
+                        bpn->outputSize);
+}
+
+void EncodeWindow::refreshNetworkViews() {
+    QWidget* shown = views_->currentWidget();
+    if (shown != function_ && shown != weights_) {
+        return;
+    }
+    NetworkSnapshots& snapshots = *progress_.networkSnapshots();
+    if (snapshots.take(snapshot_)) {
+        showNetworkInViews(snapshot_);
+    }
+    snapshots.request();
+}
+
+void EncodeWindow::showNetworkInViews(const TrainedNetwork& network) {
+    QWidget* shown = views_->currentWidget();
+    functionStale_ = shown != function_;
+    weightsStale_ = shown != weights_;
+    const auto* bpn = std::get_if<BpnNetwork>(&network);
+    if (!functionStale_ && bpn != nullptr) {
+        function_->showNetwork(*bpn);
+    }
+    if (!weightsStale_) {
+        weights_->showNetwork(network);
+    }
+}
+
+void EncodeWindow::viewChosen() {
+    if (worker_.joinable()) {
+        refreshNetworkViews();
+        return;
+    }
+    // Between runs the views draw the stored network, once each.
+    QWidget* shown = views_->currentWidget();
+    const auto* bpn = std::get_if<BpnNetwork>(&network_);
+    if (shown == function_ && functionStale_ && bpn != nullptr) {
+        function_->showNetwork(*bpn);
+        functionStale_ = false;
+    }
+    if (shown == weights_ && weightsStale_) {
+        weights_->showNetwork(network_);
+        weightsStale_ = false;
+    }
 }
 
 void EncodeWindow::stopPressed() {
@@ -493,6 +608,10 @@ void EncodeWindow::runEnded() {
     finished_.reset();
     const std::string error = result.error;
     commitTrainingResult(settings(), network_, std::move(result));
+    if (error.empty()) {
+        // The trained network, so each view ends where the run did.
+        showNetworkInViews(network_);
+    }
     trainedOnce_ = true;
     setRunning(false);
     saveNetwork_->setEnabled(false);

@@ -14,13 +14,16 @@
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QTabWidget;
 
 namespace vornetica {
 
 class CellGrid;
+class FunctionView;
 class PatternView;
 class ProgressChart;
 class RunNotesView;
+class WeightView;
 
 // The training window: starts a run of the chosen kind on a worker thread, shows its
 // progress in seven single-row grids and holds the trained network until the next run.
@@ -35,6 +38,9 @@ class EncodeWindow : public WizardScreen {
     QSize sizeHint() const override;
     bool running() const { return worker_.joinable(); }
     const TrainedNetwork& network() const { return network_; }
+    // The chart, function and weight views share the right side as tabs; other
+    // panels can be added as tabs of their own.
+    QTabWidget* views() const { return views_; }
 
   private:
     void buildControls();
@@ -49,6 +55,15 @@ class EncodeWindow : public WizardScreen {
     void showChanges(bool allColumns);
     // The chart of the run's reports so far, and the autocorrelator's last vector.
     void showHistory();
+    // The function and weight views, set up for the run about to start.
+    void prepareNetworkViews(const TrainingRequest& request);
+    // Asks the run for its network when a network view is in sight, and draws the
+    // last one it gave.
+    void refreshNetworkViews();
+    // Draws `network` in the network view in sight; the other waits until its tab
+    // is chosen, so the end of a run costs only the view the user looks at.
+    void showNetworkInViews(const TrainedNetwork& network);
+    void viewChosen();
 
     void startPressed();
     // Runs the training on the worker thread; runEnded follows on this one.
@@ -81,6 +96,12 @@ class EncodeWindow : public WizardScreen {
     QLabel* patternLabel_ = nullptr;
     PatternView* pattern_ = nullptr;
     ProgressChart* chart_ = nullptr;
+    QTabWidget* views_ = nullptr;
+    FunctionView* function_ = nullptr;
+    WeightView* weights_ = nullptr;
+    TrainedNetwork snapshot_;     // the run's network as it last handed it over
+    bool functionStale_ = false;  // a view behind its tab that network_ has moved on from
+    bool weightsStale_ = false;
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
     QPushButton* saveNetwork_ = nullptr;
@@ -97,6 +118,7 @@ class EncodeWindow : public WizardScreen {
     GridProgress progress_;
     QTimer refresh_;
     int refreshesSinceChart_ = 0;
+    int refreshesSinceNetworkView_ = 0;
     std::thread worker_;
     // Written by the worker just before it hands the end of the run to this thread.
     std::optional<TrainingResult> finished_;
