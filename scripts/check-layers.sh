@@ -17,8 +17,9 @@ declare -A below=(
     [recall]="base kernels settings neuron data train netfile"
     [wizard]="base settings"
     [display]="base settings data train"
-    [cli]="base kernels settings neuron data train netfile recall wizard display"
-    [ui]="base kernels settings neuron data train netfile recall wizard display"
+    [import]="base settings neuron data"
+    [cli]="base kernels settings neuron data train netfile recall wizard display import"
+    [ui]="base kernels settings neuron data train netfile recall wizard display import"
     [app]="base settings ui"
 )
 
