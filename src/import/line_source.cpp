@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/user_error.h"
@@ -12,10 +13,11 @@ namespace {
 
 // Large enough that reading costs few calls, small enough to stay in the cache.
 constexpr std::size_t kBlockBytes = 1 << 20;
+constexpr std::size_t kSmallest = 4096;
 
 }  // namespace
 
-LineSource::LineSource(const std::string& path) : path_(path), buffer_(kBlockBytes) {
+LineSource::LineSource(const std::string& path) : path_(path) {
     file_ = std::fopen(path.c_str(), "rb");
     if (file_ == nullptr) {
         throw UserError("Cannot open \"" + path + "\".");
@@ -24,6 +26,10 @@ LineSource::LineSource(const std::string& path) : path_(path), buffer_(kBlockByt
     if (::fstat(::fileno(file_), &status) == 0 && S_ISREG(status.st_mode)) {
         fileSize_ = static_cast<std::int64_t>(status.st_size);
     }
+    // A small file needs no whole block; the table is read several times over.
+    const bool small = fileSize_ >= 0 && fileSize_ < static_cast<std::int64_t>(kBlockBytes);
+    buffer_.resize(small ? std::max<std::size_t>(static_cast<std::size_t>(fileSize_) + 1, kSmallest)
+                         : kBlockBytes);
 }
 
 LineSource::~LineSource() {
