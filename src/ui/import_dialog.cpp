@@ -157,6 +157,12 @@ void ImportDialog::buildControls() {
     auto* cancel = makeButton(this, "cmdCancel", tr("Cancel"));
     auto* help = makeButton(this, "cmdHelp", tr("Help"));
 
+    layOut(browseTable, cancel, help);
+    connectControls(browseTable, cancel, help);
+    resize(720, 640);
+}
+
+void ImportDialog::layOut(QPushButton* browseTable, QPushButton* cancel, QPushButton* help) {
     auto* sourceRow = new QHBoxLayout();
     sourceRow->addWidget(source_, 1);
     sourceRow->addWidget(browseTable);
@@ -197,7 +203,10 @@ void ImportDialog::buildControls() {
     layout->addLayout(files);
     layout->addLayout(buttonRow({ok_, cancel, help}));
     ok_->setDefault(true);
+}
 
+void ImportDialog::connectControls(QPushButton* browseTable, QPushButton* cancel,
+                                   QPushButton* help) {
     connect(source_, &QLineEdit::editingFinished, this, [this] { sourceChanged(); });
     connect(browseTable, &QPushButton::clicked, this, [this] { browse(); });
     for (QComboBox* box : {format_, separator_, header_, decimal_}) {
@@ -212,7 +221,6 @@ void ImportDialog::buildControls() {
     connect(ok_, &QPushButton::clicked, this, [this] { okPressed(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { wizard_.showHelp(this, objectName()); });
-    resize(720, 640);
 }
 
 QString ImportDialog::inputPath() const {
@@ -234,13 +242,24 @@ void ImportDialog::keyPressEvent(QKeyEvent* event) {
 void ImportDialog::browse() {
     const std::optional<QString> chosen =
         wizard_.dialogs().openFile(this, tr("Table to Import"), source_->text());
-    if (chosen) {
-        source_->setText(*chosen);
+    if (!chosen) {
+        return;
+    }
+    source_->setText(*chosen);
+    // Choosing the same table again reads it again, as it may have changed.
+    if (*chosen == shownSource_) {
+        refreshPreview();
+    } else {
         sourceChanged();
     }
 }
 
 void ImportDialog::sourceChanged() {
+    // Leaving the box also ends its editing; names the user typed stay then.
+    if (source_->text() == shownSource_) {
+        return;
+    }
+    shownSource_ = source_->text();
     inputPath_->setText(besideSource(source_->text(), "-input.dat"));
     outputPath_->setText(besideSource(source_->text(), "-output.dat"));
     rolesFormat_.reset();

@@ -50,6 +50,8 @@ class ImportDialog : public QDialog {
     };
 
     void buildControls();
+    void layOut(QPushButton* browseTable, QPushButton* cancel, QPushButton* help);
+    void connectControls(QPushButton* browseTable, QPushButton* cancel, QPushButton* help);
     void sourceChanged();
     void browse();
     ImportChoices choices() const;
@@ -66,6 +68,7 @@ class ImportDialog : public QDialog {
     bool outputs_;
     std::optional<ThresholdChoice> function_;
     QLineEdit* source_;
+    QString shownSource_;  // the table the preview and the proposed names are of
     QComboBox* format_;
     QComboBox* separator_;
     QComboBox* header_;
