@@ -464,31 +464,60 @@ void ImportDialog::showSizes() {
     setSizes_->setVisible(!sizesToSet_);
 }
 
+// What stands against writing to the names given, or nothing.
+std::optional<QString> ImportDialog::namesProblem() const {
+    const QString input = inputPath_->text();
+    const QString output = outputs_ ? outputPath_->text() : QString();
+    if (input.isEmpty() || (outputs_ && output.isEmpty())) {
+        return tr("Name the data files to write.");
+    }
+    for (const QString& written : {input, output}) {
+        if (!written.isEmpty() &&
+            namesOneFile(written.toStdString(), source_->text().toStdString())) {
+            return tr("\"%1\" is the table being imported; write the data files elsewhere.")
+                .arg(written);
+        }
+    }
+    return std::nullopt;
+}
+
+// Writes the files on the worker thread, as a large table takes a while to write
+// and sync; the dialog takes no changes meanwhile.
 void ImportDialog::okPressed() {
-    if (!table_) {
+    if (!table_ || running_) {
         return;
     }
-    const QString input = inputPath_->text();
-    const QString output = outputPath_->text();
-    try {
-        if (input.isEmpty() || (outputs_ && output.isEmpty())) {
-            throw UserError(tr("Name the data files to write.").toStdString());
+    if (const std::optional<QString> problem = namesProblem()) {
+        wizard_.dialogs().message(this, *problem, Dialogs::Icon::Warning);
+        return;
+    }
+    setEnabled(false);
+    running_ = true;
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    std::optional<std::string> output;
+    if (outputs_) {
+        output = outputPath_->text().toStdString();
+    }
+    worker_ = std::thread([this, table = table_, input = inputPath_->text().toStdString(),
+                           output = std::move(output)] {
+        QString failure;
+        try {
+            writeImportedTable(*table, input, output);
+        } catch (const UserError& error) {
+            failure = QString::fromStdString(error.what());
         }
-        for (const QString& written : {input, outputs_ ? output : QString()}) {
-            if (!written.isEmpty() &&
-                namesOneFile(written.toStdString(), source_->text().toStdString())) {
-                throw UserError(
-                    tr("\"%1\" is the table being imported; write the data files elsewhere.")
-                        .arg(written)
-                        .toStdString());
-            }
-        }
-        writeImportedTable(
-            *table_, input.toStdString(),
-            outputs_ ? std::optional<std::string>(output.toStdString()) : std::nullopt);
-    } catch (const UserError& error) {
-        wizard_.dialogs().message(this, QString::fromStdString(error.what()),
-                                  Dialogs::Icon::Warning);
+        QMetaObject::invokeMethod(
+            this, [this, failure] { writeEnded(failure); }, Qt::QueuedConnection);
+    });
+}
+
+void ImportDialog::writeEnded(const QString& failure) {
+    running_ = false;
+    setEnabled(true);
+    if (!failure.isEmpty()) {
+        wizard_.dialogs().message(this, failure, Dialogs::Icon::Warning);
         return;
     }
     accept();

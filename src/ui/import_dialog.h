@@ -37,8 +37,8 @@ class ImportDialog : public QDialog {
     QString inputPath() const;
     QString outputPath() const;
     std::optional<std::pair<int, int>> sizesToSet() const { return sizesToSet_; }
-    // Whether the whole table is still being read.
-    bool reading() const { return running_; }
+    // Whether the whole table is still being read, or the files written.
+    bool busy() const { return running_; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -62,7 +62,9 @@ class ImportDialog : public QDialog {
     void launchImport();
     void importEnded(const Outcome& outcome);
     void showSizes();
+    std::optional<QString> namesProblem() const;
     void okPressed();
+    void writeEnded(const QString& failure);
 
     Wizard& wizard_;
     bool outputs_;

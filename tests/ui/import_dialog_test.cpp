@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTableWidget>
 
 #include "support/temp_dir.h"
@@ -48,7 +49,15 @@ struct ImportDialogTest : testing::WizardScreensTest {
         return dialog;
     }
     static void waitForReport(ImportDialog* dialog) {
-        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->reading(); }, 20000));
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->busy(); }, 20000));
+    }
+    // Presses OK and waits until the files are written and the dialog has closed
+    // (or, after a failure, stays open).
+    static void pressOk(ImportDialog* dialog) {
+        QPointer<ImportDialog> guard(dialog);
+        QTest::mouseClick(part<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([guard] { return !guard || !guard->busy(); }, 20000));
+        QTest::qWait(0);
     }
     template <typename T>
     static T* part(ImportDialog* dialog, const char* name) {
@@ -102,7 +111,7 @@ TEST_F(ImportDialogTest, PreviewsReportsAndWritesTheFilesBesideTheTable) {
     const QString output = QString::fromStdString(dir.file("iris-output.dat"));
     EXPECT_EQ(part<QLineEdit>(dialog, "ImportInputPath")->text(), input);
     EXPECT_EQ(part<QLineEdit>(dialog, "ImportOutputPath")->text(), output);
-    QTest::mouseClick(part<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+    pressOk(dialog);
     EXPECT_EQ(readText(input.toStdString()), "2\r\n1.5\r\n2\r\n-3\r\n4\r\n");
     EXPECT_EQ(readText(output.toStdString()), "0\r\n1\r\n");
     EXPECT_EQ(control<QLineEdit>(Screen::TrainingFiles, "InputPath")->text(), input);
@@ -160,7 +169,7 @@ TEST_F(ImportDialogTest, KindsWithoutTargetsWriteTheInputFileAlone) {
     EXPECT_EQ(part<QComboBox>(dialog, "Role3")->currentText(), "Input");
     EXPECT_EQ(part<QComboBox>(dialog, "Role3")->count(), 2) << "Input and Ignored only";
     EXPECT_TRUE(report(dialog).startsWith("2 vectors, 3 inputs, 0 outputs."));
-    QTest::mouseClick(part<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+    pressOk(dialog);
     EXPECT_EQ(readText(dir.file("v-input.dat")), "2\r\n1\r\n-1\r\n1\r\n-1\r\n1\r\n-1\r\n");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("v-output.dat"))));
     EXPECT_EQ(control<QLineEdit>(Screen::TrainingFiles, "OutputPath")->text(), "output.dat");
@@ -173,10 +182,19 @@ TEST_F(ImportDialogTest, AFailedWriteKeepsTheDialogOpenAndF1OpensItsHelp) {
     ImportDialog* dialog = openWith(table);
     ASSERT_NE(dialog, nullptr);
     part<QLineEdit>(dialog, "ImportInputPath")->setText(QString::fromStdString(table));
-    QTest::mouseClick(part<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+    pressOk(dialog);
     EXPECT_TRUE(dialogs.lastMessage().contains("is the table being imported"));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(readText(table), "1,2\n");
+    // A folder that does not exist cannot take the files: the write fails on the
+    // worker, the message says why, and the dialog stays open and usable.
+    part<QLineEdit>(dialog, "ImportInputPath")
+        ->setText(QString::fromStdString(dir.file("no/in.dat")));
+    pressOk(dialog);
+    EXPECT_TRUE(dialogs.lastMessage().contains("Cannot write the data file"))
+        << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(part<QPushButton>(dialog, "cmdOK")->isEnabled());
 
     const QString previous = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(dir.path().string()));
