@@ -21,6 +21,13 @@ constexpr std::size_t kMostVectors = 32767;
 constexpr std::size_t kMostValuesPerVector = 32767;
 // After this many rows the values read so far tell how many the file holds.
 constexpr std::size_t kRowsBeforeEstimate = 64;
+constexpr const char* kLabelHint =
+    "; a target column of class labels can give one output per class";
+
+// A text without a digit, as class names are.
+bool looksLikeLabel(std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 std::string columnLabel(int column) {
     return "Column " + std::to_string(column + 1);
@@ -56,8 +63,10 @@ class TableBuilder : public RowVisitor {
         }
         double value = 0.0;
         if (!parseFieldNumber(text, decimalComma_, value)) {
-            throw UserError(placeLabel(path_, line, lineColumn) +
-                            refusedFieldText(text, decimalComma_) + ".");
+            // A text in the target column is most often a class label.
+            throw UserError(
+                placeLabel(path_, line, lineColumn) + refusedFieldText(text, decimalComma_) +
+                (role == ColumnRole::Target && looksLikeLabel(text) ? kLabelHint : "") + ".");
         }
         (role == ColumnRole::Input ? inputs_ : outputs_).push_back(value);
         const auto c = static_cast<std::size_t>(column);

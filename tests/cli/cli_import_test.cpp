@@ -81,7 +81,10 @@ TEST_F(CliImport, RefusedTablesWriteNothingAndExitOne) {
     writeText(file("t.csv"), "1,2\n3,four\n");
     EXPECT_EQ(run({"@t.csv", "--write-inputs", "@in.dat", "--write-outputs", "@out.dat"}),
               kRefused);
-    EXPECT_NE(err_.find("t.csv, line 2, column 2: \"four\" is not a number."), std::string::npos);
+    EXPECT_NE(
+        err_.find(
+            "t.csv, line 2, column 2: \"four\" is not a number; a target column of class labels"),
+        std::string::npos);
     EXPECT_EQ(readText(file("in.dat")), "old");
     EXPECT_EQ(run({"@missing.csv", "--write-inputs", "@in.dat"}), kRefused);
     writeText(file("t.csv"), "1,2\n");

@@ -13,8 +13,8 @@ TEST(ColumnList, ReadsColumnsAndRangesCountedFromOne) {
 }
 
 TEST(ColumnList, RefusesWhatIsNotAList) {
-    for (const char* text : {"", "0", "1,", ",1", "4-1", "1-", "-3", "a", "1 2", "1-2-3", "99999",
-                             "1.5"}) {
+    for (const char* text :
+         {"", "0", "1,", ",1", "4-1", "1-", "-3", "a", "1 2", "1-2-3", "99999", "1.5"}) {
         EXPECT_FALSE(parseColumnList(text)) << text;
     }
 }

@@ -183,11 +183,14 @@ TEST_F(TableImport, ClassLabelsBecomeOneOutputPerClassInTheOrderFirstSeen) {
 
 TEST_F(TableImport, RefusesBadValuesAndRaggedRowsNamingTheirPlace) {
     EXPECT_EQ(refusal("1,2\n3,4\n5,abc\n"),
-              "table.csv, line 3, column 2: \"abc\" is not a number.");
+              "table.csv, line 3, column 2: \"abc\" is not a number; a target column of class "
+              "labels can give one output per class.");
     EXPECT_EQ(valuesOf(import("+1,-.5,1.,2E-3\n").inputs), (std::vector<double>{1, -0.5, 1}));
     EXPECT_EQ(refusal("1,2\n+-3,4\n"), "table.csv, line 2, column 1: \"+-3\" is not a number.");
     EXPECT_EQ(refusal("1,2\n0x10,4\n"), "table.csv, line 2, column 1: \"0x10\" is not a number.");
-    EXPECT_EQ(refusal("1,2\n3,nan\n"), "table.csv, line 2, column 2: \"nan\" is not a number.");
+    EXPECT_EQ(refusal("1,2\n3,nan\n"),
+              "table.csv, line 2, column 2: \"nan\" is not a number; a target column of class "
+              "labels can give one output per class.");
     EXPECT_EQ(refusal("1,2\n3,1e999\n"),
               "table.csv, line 2, column 2: \"1e999\" is beyond the range of a number.");
     EXPECT_EQ(refusal("1,2,3\n\n4,5\n"),

@@ -137,7 +137,9 @@ TEST_F(ImportDialogTest, RolesSeparatorAndClassLabelsAreChangedWithTheKeyboard) 
     keyTo(part<QComboBox>(dialog, "Role2"), Qt::Key_Down, 2);  // Input -> Target -> Ignored
     EXPECT_EQ(part<QComboBox>(dialog, "Role2")->currentText(), "Ignored");
     waitForReport(dialog);
-    EXPECT_TRUE(report(dialog).contains("line 1, column 4: \"red\" is not a number."));
+    EXPECT_TRUE(
+        report(dialog).contains("line 1, column 4: \"red\" is not a number; a target column of "
+                                "class labels can give one output per class."));
     QTest::mouseClick(part<QCheckBox>(dialog, "OneHot"), Qt::LeftButton);
     waitForReport(dialog);
     EXPECT_TRUE(report(dialog).startsWith("2 vectors, 2 inputs, 2 outputs (one per class)."))
