@@ -18,8 +18,9 @@ declare -A below=(
     [notes]="base kernels settings neuron data train netfile recall"
     [wizard]="base settings"
     [display]="base settings neuron data train"
-    [cli]="base kernels settings neuron data train netfile recall notes wizard display"
-    [ui]="base kernels settings neuron data train netfile recall notes wizard display"
+    [import]="base settings neuron data"
+    [cli]="base kernels settings neuron data train netfile recall notes wizard display import"
+    [ui]="base kernels settings neuron data train netfile recall notes wizard display import"
     [app]="base settings ui"
 )
 

@@ -14,9 +14,11 @@ fi
 scripts/install-deps.sh --fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" --target fuzz_training_data fuzz_network_file \
-    fuzz_grid_cell fuzz_parameter_text fuzz_recall fuzz_network_kind
+    fuzz_grid_cell fuzz_parameter_text fuzz_recall fuzz_network_kind \
+    fuzz_import_csv fuzz_import_fann fuzz_import_snns
 status=0
-for target in training_data network_file grid_cell parameter_text recall network_kind; do
+for target in training_data network_file grid_cell parameter_text recall network_kind \
+    import_csv import_fann import_snns; do
     work="build/fuzz/corpus/$target"
     crashes="build/fuzz/crashes/$target"
     mkdir -p "$work" "$crashes"

@@ -215,6 +215,9 @@ int runCommandLine(const std::vector<std::string>& arguments, NetworkSettings& s
         if (const auto* train = std::get_if<TrainOptions>(&command)) {
             return runTrain(*train, settings, random, console);
         }
+        if (const auto* import = std::get_if<ImportOptions>(&command)) {
+            return runImport(*import, console);
+        }
         return runRecall(std::get<RecallOptions>(command), settings, console);
     } catch (const UsageError& error) {
         console.err << "vornetica-cli: " << error.what() << '\n' << usageText(error.topic());

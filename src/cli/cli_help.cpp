@@ -1,5 +1,7 @@
 #include "cli/cli_help.h"
 
+#include "cli/cli_import.h"
+
 namespace vornetica::cli {
 
 namespace {
@@ -7,6 +9,7 @@ namespace {
 constexpr const char* kProgramUsage =
     "Usage: vornetica-cli train bpn|cpn|bsb|da [OPTIONS]\n"
     "       vornetica-cli recall NETWORK --inputs FILE [OPTIONS]\n"
+    "       vornetica-cli import FILE [OPTIONS] --write-inputs FILE [--write-outputs FILE]\n"
     "       vornetica-cli [COMMAND [KIND]] --help\n";
 
 constexpr const char* kExitStatus =
@@ -31,9 +34,11 @@ constexpr const char* kProgramHelp =
     "  recall NETWORK\n"
     "                load a network file and recall every vector of a recall\n"
     "                data file, one output line per vector\n"
+    "  import FILE   turn a table (delimited text, FANN or SNNS) into the two\n"
+    "                training data files\n"
     "\n"
-    "Run 'vornetica-cli train KIND --help' or 'vornetica-cli recall --help' for the\n"
-    "options of each command.\n"
+    "Run 'vornetica-cli train KIND --help', 'vornetica-cli recall --help' or\n"
+    "'vornetica-cli import --help' for the options of each command.\n"
     "\n"
     "Data files hold one number a line: the input data file starts with the vector\n"
     "count, then the vectors' values in order; the output (target) data file has\n"
@@ -241,6 +246,9 @@ std::string helpText(const std::string& topic) {
     }
     if (topic == "train") {
         return std::string(kTrainHelp) + kTrainCommon + kExitStatus;
+    }
+    if (topic == "import") {
+        return importHelpText() + kExitStatus;
     }
     if (topic == "recall") {
         return std::string(kRecallHelp) + kExitStatus;

@@ -101,8 +101,8 @@ std::string topicOf(const std::vector<std::string>& arguments) {
     if (arguments.empty()) {
         return "";
     }
-    if (arguments[0] == "recall") {
-        return "recall";
+    if (arguments[0] == "recall" || arguments[0] == "import") {
+        return arguments[0];
     }
     if (arguments[0] != "train") {
         return "";
@@ -300,7 +300,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         return HelpRequest{topicOf(arguments)};
     }
     if (arguments.empty()) {
-        throw UsageError("a command is needed: train or recall", "");
+        throw UsageError("a command is needed: train, recall or import", "");
     }
     if (arguments[0] == "train") {
         return parseTrain(arguments);
@@ -308,7 +308,14 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments[0] == "recall") {
         return parseRecall(arguments);
     }
-    throw UsageError("unknown command \"" + arguments[0] + "\" (train or recall)", "");
+    if (arguments[0] == "import") {
+        return parseImport(arguments);
+    }
+    throw UsageError("unknown command \"" + arguments[0] + "\" (train, recall or import)", "");
+}
+
+ThresholdKind neuronFunctionFromName(const std::string& text, const std::string& option) {
+    return parseFunction(text, option);
 }
 
 }  // namespace vornetica::cli

@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/cli_import.h"
 #include "settings/network_settings.h"
 
 namespace vornetica::cli {
@@ -69,7 +70,7 @@ struct RecallOptions {
     std::optional<std::string> results;  // the results table as CSV
 };
 
-using Command = std::variant<HelpRequest, TrainOptions, RecallOptions>;
+using Command = std::variant<HelpRequest, TrainOptions, RecallOptions, ImportOptions>;
 
 // Parses the arguments after the program name. Throws UsageError.
 Command parseCommandLine(const std::vector<std::string>& arguments);
@@ -77,5 +78,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments);
 // "bpn", "cpn", "bsb", "da" (lower case, as typed on the command line).
 std::optional<NetworkKind> kindFromName(const std::string& name);
 const char* kindName(NetworkKind kind);
+// "logistic", "tanh", ... as typed after --function. Throws UserError.
+ThresholdKind neuronFunctionFromName(const std::string& text, const std::string& option);
 
 }  // namespace vornetica::cli

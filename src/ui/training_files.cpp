@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/help_viewer.h"
+#include "ui/import_dialog.h"
 #include "ui/screen_parts.h"
 
 namespace vornetica {
@@ -40,6 +41,9 @@ TrainingFiles::TrainingFiles(Wizard& wizard) : WizardScreen(wizard) {
                               tr("File containing the output training data."));
     browseOut_ = makeButton(this, "cmdBrowseOut", tr("Browse"));
     browseOut_->setAccessibleName(tr("Browse for the output file"));
+    auto* import = makeButton(this, "cmdImport", tr("Import..."),
+                              tr("Turn a table (CSV, FANN or SNNS) into the data files."));
+    import->setAccessibleName(tr("Import a table into training data files"));
     auto* back = makeButton(this, "cmdBack", tr("Back"));
     auto* next = makeButton(this, "cmdNext", tr("Next"));
     auto* cancel = makeButton(this, "cmdCancel", tr("Cancel"));
@@ -49,15 +53,21 @@ TrainingFiles::TrainingFiles(Wizard& wizard) : WizardScreen(wizard) {
     layout->setContentsMargins(16, 12, 16, 12);
     layout->addWidget(fileFrame(this, "InputFrame", tr("Input File"), inputPath_, browseIn));
     layout->addWidget(fileFrame(this, "OutputFrame", tr("Output File"), outputPath_, browseOut_));
+    auto* importRow = new QHBoxLayout();
+    importRow->addWidget(import);
+    importRow->addStretch(1);
+    layout->addLayout(importRow);
     layout->addSpacing(8);
     layout->addLayout(buttonRow({back, next, cancel, help}));
 
-    chainTabOrder({inputPath_, browseIn, outputPath_, browseOut_, back, next, cancel, help});
+    chainTabOrder(
+        {inputPath_, browseIn, outputPath_, browseOut_, import, back, next, cancel, help});
     bindKeys(next, cancel);
     connect(browseIn, &QPushButton::clicked, this,
             [this] { browse(inputPath_, settings().InputDataPath, tr("Input File")); });
     connect(browseOut_, &QPushButton::clicked, this,
             [this] { browse(outputPath_, settings().OutputDataPath, tr("Output File")); });
+    connect(import, &QPushButton::clicked, this, [this] { importPressed(); });
     connect(next, &QPushButton::clicked, this, [this] { nextPressed(); });
     connect(back, &QPushButton::clicked, this,
             [this] { this->wizard().show(navigation::trainingFilesBack(settings())); });
@@ -92,6 +102,42 @@ void TrainingFiles::nextPressed() {
     settings().InputDataPath = inputPath_->text().toStdString();
     settings().OutputDataPath = outputPath_->text().toStdString();
     wizard().show(navigation::trainingFilesNext(settings()));
+}
+
+void TrainingFiles::importPressed() {
+    // The recall road and the kinds without targets read the input file alone.
+    const bool outputs =
+        !navigation::trainingFilesServesRecall(settings()) &&
+        (encodeKind(settings()) == NetworkKind::BPN || encodeKind(settings()) == NetworkKind::CPN);
+    auto* dialog = new ImportDialog(wizard(), outputs, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, outputs] {
+        inputPath_->setText(dialog->inputPath());
+        settings().InputDataPath = inputPath_->text().toStdString();
+        if (outputs) {
+            outputPath_->setText(dialog->outputPath());
+            settings().OutputDataPath = outputPath_->text().toStdString();
+        }
+        if (const auto sizes = dialog->sizesToSet()) {
+            takeImportedSizes(sizes->first, sizes->second);
+        }
+    });
+    dialog->open();
+}
+
+// Puts the table's sizes into the settings and into the parameter screen's boxes,
+// whose Next would otherwise store the old sizes again.
+void TrainingFiles::takeImportedSizes(int inputs, int outputs) {
+    settings().InputSize = static_cast<std::int16_t>(inputs);
+    settings().OutputSize = static_cast<std::int16_t>(outputs);
+    if (QWidget* parameters = wizard().existing(navigation::encodeParameterScreen(settings()))) {
+        if (auto* box = parameters->findChild<QLineEdit*>(QStringLiteral("InputSize"))) {
+            box->setText(QString::number(inputs));
+        }
+        if (auto* box = parameters->findChild<QLineEdit*>(QStringLiteral("OutputSize"))) {
+            box->setText(QString::number(outputs));
+        }
+    }
 }
 
 }  // namespace vornetica

@@ -17,6 +17,8 @@ class TrainingFiles : public WizardScreen {
   private:
     void browse(QLineEdit* box, std::string& setting, const QString& caption);
     void nextPressed();
+    void importPressed();
+    void takeImportedSizes(int inputs, int outputs);
 
     QLineEdit* inputPath_;
     QLineEdit* outputPath_;

@@ -40,6 +40,9 @@ TEST(FuzzCorpus, EveryKeptInputPassesItsTarget) {
     EXPECT_GT(replay("parameter_text", parameterText), 0);
     EXPECT_GT(replay("recall", recallOfLoadedNetwork), 0);
     EXPECT_GT(replay("network_kind", networkKindOfFileText), 0);
+    EXPECT_GT(replay("import_csv", importCsv), 0);
+    EXPECT_GT(replay("import_fann", importFann), 0);
+    EXPECT_GT(replay("import_snns", importSnns), 0);
 }
 
 }  // namespace

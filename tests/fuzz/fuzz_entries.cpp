@@ -16,6 +16,8 @@
 #include "base/user_error.h"
 #include "data/grid_cell.h"
 #include "data/training_data.h"
+#include "import/import_report.h"
+#include "import/table_import.h"
 #include "netfile/network_file.h"
 #include "recall/recall_computations.h"
 #include "settings/network_settings.h"
@@ -237,6 +239,92 @@ void networkKindOfFileText(const std::uint8_t* data, std::size_t size) {
     } catch (const NetworkFileError& error) {
         check(error.reason() != LoadRefusal::WrongKind, "the kinds agree");
     }
+}
+
+namespace {
+
+// What holds for every table the import accepts: as many target rows as input
+// rows, finite values within each column's reported range, one 1 per row of
+// one-hot targets, and training data files that read back to the same shape.
+void checkImported(const ImportedTable& table) {
+    const std::size_t rows = table.inputs.rows();
+    check(rows >= 1 && rows <= 32767, "1 to 32767 vectors");
+    check(table.inputs.cols() >= 1, "at least one input");
+    check(table.outputs.cols() == 0 || table.outputs.rows() == rows, "a target row per vector");
+    check(table.columns.size() == table.layout.columnNames.size(), "a summary per column");
+    for (const double v : table.inputs.values()) {
+        check(std::isfinite(v), "inputs are finite");
+    }
+    for (const ColumnSummary& column : table.columns) {
+        check(column.smallest <= column.largest, "smallest <= largest");
+    }
+    if (!table.classes.empty()) {
+        check(table.outputs.cols() == table.classes.size(), "an output per class");
+        for (std::size_t r = 0; r < rows; ++r) {
+            double sum = 0.0;
+            for (std::size_t c = 0; c < table.outputs.cols(); ++c) {
+                sum += table.outputs.at(r, c);
+            }
+            check(sum == 1.0, "one class per vector");
+        }
+    }
+    (void)importReport(table, ThresholdChoice{});
+    const std::string in = scratchFile("import-in");
+    const std::string out = scratchFile("import-out");
+    const bool targets = table.outputs.cols() > 0;
+    writeImportedTable(table, in, targets ? std::optional<std::string>(out) : std::nullopt);
+    const TrainingSet set = readTrainingData(
+        in, targets ? std::optional<std::string>(out) : std::nullopt,
+        static_cast<int>(table.inputs.cols()), static_cast<int>(table.outputs.cols()));
+    check(static_cast<std::size_t>(set.count) == rows, "the count reads back");
+    check(set.inputs.values().size() == table.inputs.values().size(), "the inputs read back");
+}
+
+// The first byte chooses among the choices, the rest is the file.
+void importWith(TableFormat format, const std::uint8_t* data, std::size_t size) {
+    if (size < 1) {
+        return;
+    }
+    const std::uint8_t bits = data[0];
+    ImportChoices choices;
+    choices.format = format;
+    if (format == TableFormat::Delimited) {
+        constexpr char kSeparators[] = {kDetectSeparator, ',', ';', '\t', kBlanks};
+        choices.format = (bits & 0x80) != 0 ? TableFormat::Auto : format;
+        choices.separator = kSeparators[(bits & 0x07) % 5];
+        choices.header = static_cast<HeaderRow>(((bits >> 3) & 0x03) % 3);
+    }
+    if ((bits & 0x20) != 0) {
+        choices.decimalComma = (bits & 0x40) != 0;
+    }
+    choices.oneHot = (bits & 0x10) != 0 && (bits & 0x08) != 0;
+    const std::string path = scratchFile("import");
+    writeBytes(path, data + 1, size - 1);
+    try {
+        const TablePreview preview = previewTable(path, choices, 5);
+        check(preview.rows.size() <= 5, "a preview holds at most the rows asked for");
+    } catch (const UserError& error) {
+        check(error.what()[0] != '\0', "a refusal has a message");
+    }
+    try {
+        checkImported(importTable(path, choices));
+    } catch (const UserError& error) {
+        check(error.what()[0] != '\0', "a refusal has a message");
+    }
+}
+
+}  // namespace
+
+void importCsv(const std::uint8_t* data, std::size_t size) {
+    importWith(TableFormat::Delimited, data, size);
+}
+
+void importFann(const std::uint8_t* data, std::size_t size) {
+    importWith(TableFormat::Fann, data, size);
+}
+
+void importSnns(const std::uint8_t* data, std::size_t size) {
+    importWith(TableFormat::Snns, data, size);
 }
 
 }  // namespace vornetica::fuzz

@@ -14,5 +14,8 @@ void gridCellRule(const std::uint8_t* data, std::size_t size);
 void parameterText(const std::uint8_t* data, std::size_t size);
 void recallOfLoadedNetwork(const std::uint8_t* data, std::size_t size);
 void networkKindOfFileText(const std::uint8_t* data, std::size_t size);
+void importCsv(const std::uint8_t* data, std::size_t size);
+void importFann(const std::uint8_t* data, std::size_t size);
+void importSnns(const std::uint8_t* data, std::size_t size);
 
 }  // namespace vornetica::fuzz
