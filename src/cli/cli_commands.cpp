@@ -4,6 +4,7 @@
 #include "base/user_error.h"
 #include "cli/cli_help.h"
 #include "cli/cli_progress.h"
+#include "data/replacing_file.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
 #include "recall/recall_vector.h"
@@ -92,6 +93,15 @@ int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSourc
 
     ConsoleProgress progress(console.err, console.errIsTerminal, options.kind,
                              progressLimit(options));
+    if (options.trace && namesOneFile(*options.trace, options.save)) {
+        reportRefusal(console, "--trace and --save name the same file \"" + *options.trace + "\".");
+        return kRefused;
+    }
+    std::optional<TraceCollector> trace;
+    if (options.trace) {
+        trace.emplace(options.traceLimit);
+        progress.traceInto(*trace);
+    }
     TrainingResult result = runTraining(captureTrainingRequest(settings), random, progress);
     if (!result.error.empty()) {
         reportRefusal(console, result.error);
@@ -99,6 +109,15 @@ int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSourc
     }
     progress.finish();
     console.out << "Done!\n";
+    // A trace that cannot be written does not cost the trained network.
+    std::string traceError;
+    if (trace) {
+        try {
+            writeTraceFile(*options.trace, trace->units());
+        } catch (const UserError& error) {
+            traceError = error.what();
+        }
+    }
     if (result.passLimitReached) {
         console.err << "Note: the errors did not fall to the error threshold within "
                     << kBsbPassLimit << " passes.\n";
@@ -112,6 +131,10 @@ int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSourc
         return kRefused;
     }
     console.out << saved.message << '\n';
+    if (!traceError.empty()) {
+        reportRefusal(console, traceError);
+        return kRefused;
+    }
     return kSuccess;
 }
 

@@ -6,11 +6,13 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/progress_history.h"
 #include "settings/network_settings.h"
 #include "train/progress.h"
+#include "train/unit_stepper.h"
 
 namespace vornetica {
 
@@ -46,6 +48,9 @@ class GridProgress final : public ProgressSink {
     // the window asked for it since the last hand-over.
     void endOfEpoch(const EpochReport& report) override;
     bool stopRequested() override { return stop_.load(std::memory_order_relaxed); }
+    // Step and Continue: a stepped run waits here after each unit it explained.
+    void unitWorked(WorkedUnit&& unit) override { stepper_.unitWorked(std::move(unit)); }
+    UnitStepper& stepper() { return stepper_; }
     // Hands over everything still held back; the run's thread calls it when the run ends.
     void finish();
 
@@ -83,6 +88,7 @@ class GridProgress final : public ProgressSink {
     std::optional<std::vector<EpochReport>> handedOverHistory_;  // under mutex_
     std::atomic<bool> historyWanted_ = true;
     std::atomic<bool> stop_ = false;
+    UnitStepper stepper_{*this};
 };
 
 }  // namespace vornetica
