@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -20,6 +21,7 @@
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
 #include "ui/screen_parts.h"
+#include "ui/worked_calculation_view.h"
 
 namespace vornetica {
 
@@ -77,6 +79,7 @@ EncodeWindow::~EncodeWindow() {
     // Closing the program during a run: the run ends after its current vector or pass.
     if (worker_.joinable()) {
         progress_.requestStop();
+        progress_.stepper().letGo();
         worker_.join();
     }
 }
@@ -193,9 +196,15 @@ void EncodeWindow::buildControls() {
     patternRow->addWidget(patternLabel_, 0, Qt::AlignTop);
     patternRow->addWidget(pattern_, 1);
     left->addLayout(patternRow);
-    left->addStretch(1);
+    worked_ = new WorkedCalculationView(this);
+    left->addWidget(worked_, 1);
 
     start_ = makeButton(this, "cmdStart", tr("Start"));
+    step_ = makeButton(this, "cmdStep", tr("Step"),
+                       tr("Train one vector (counterpropagation: one time step; "
+                          "brain-state-in-a-box: one pair), then pause and show its "
+                          "worked calculation (F8)."));
+    step_->setShortcut(QKeySequence(Qt::Key_F8));
     stop_ = makeButton(this, "cmdStop", tr("Stop"),
                        tr("End the run after the current vector or pass."));
     saveNetwork_ = makeButton(this, "cmdSaveNetwork", tr("Save Network"));
@@ -210,13 +219,14 @@ void EncodeWindow::buildControls() {
     stop_->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button :
-         {start_, stop_, saveNetwork_, changeParameters_, changeData_, startOver_, help_, exit_}) {
+    for (QPushButton* button : {start_, step_, stop_, saveNetwork_, changeParameters_, changeData_,
+                                startOver_, help_, exit_}) {
         buttons->addWidget(button);
     }
     layout->addLayout(buttons);
 
     connect(start_, &QPushButton::clicked, this, &EncodeWindow::startPressed);
+    connect(step_, &QPushButton::clicked, this, &EncodeWindow::stepPressed);
     connect(stop_, &QPushButton::clicked, this, &EncodeWindow::stopPressed);
     connect(saveNetwork_, &QPushButton::clicked, this, &EncodeWindow::saveNetworkPressed);
     connect(changeParameters_, &QPushButton::clicked, this,
@@ -319,12 +329,33 @@ void EncodeWindow::setRunning(bool running) {
     }
     saveNetwork_->setEnabled(!running && trainedOnce_);
     stop_->setEnabled(running);
+    // A stepped run goes on by itself with Continue.
+    start_->setText(running ? tr("Continue") : tr("Start"));
+    start_->setEnabled(!running || stepping_);
 }
 
 void EncodeWindow::startPressed() {
     if (worker_.joinable()) {
+        // Continue.
+        stepping_ = false;
+        progress_.stepper().letGo();
+        setRunning(true);
         return;
     }
+    startRun(false);
+}
+
+void EncodeWindow::stepPressed() {
+    if (worker_.joinable()) {
+        stepping_ = true;
+        progress_.stepper().step();
+        setRunning(true);
+        return;
+    }
+    startRun(true);
+}
+
+void EncodeWindow::startRun(bool stepFirst) {
     TrainingRequest request = captureTrainingRequest(settings());
     if (!request.kind) {
         // No kind chosen: nothing trains, yet Save Network is enabled as after any Start.
@@ -335,6 +366,12 @@ void EncodeWindow::startPressed() {
     const NetworkKind kind = *request.kind;
     readAutocorrelatorVectors(request);
     progress_.reset();
+    progress_.stepper().reset();
+    worked_->clear();
+    stepping_ = stepFirst;
+    if (stepFirst) {
+        progress_.stepper().step();
+    }
     startWorker(std::move(request));
 
     // The run does not wait for the window to get ready for it: the values it hands
@@ -398,6 +435,10 @@ void EncodeWindow::showAutocorrelatorVector(int index) {
 
 void EncodeWindow::stopPressed() {
     progress_.requestStop();
+    // A run waiting after a step goes on to see the stop.
+    stepping_ = false;
+    progress_.stepper().letGo();
+    setRunning(true);
 }
 
 void EncodeWindow::showChanges(bool allColumns) {
@@ -405,6 +446,9 @@ void EncodeWindow::showChanges(bool allColumns) {
     if (chartDue) {
         refreshesSinceChart_ = 0;
         showHistory();
+    }
+    if (std::optional<WorkedUnit> unit = progress_.stepper().takeUnit()) {
+        worked_->showUnit(std::move(*unit));
     }
     bool inputChanged = false;
     for (GridProgress::Change& change : progress_.takeChanges()) {
@@ -489,6 +533,7 @@ void EncodeWindow::runEnded() {
     const bool passLimitReached = result.passLimitReached;
     commitTrainingResult(settings(), network_, std::move(result));
     trainedOnce_ = true;
+    stepping_ = false;
     setRunning(false);
     saveNetwork_->setEnabled(false);
     passLimitNote_->setVisible(passLimitReached);
