@@ -145,6 +145,7 @@ WorkedUnit explainVector(const Matrix<double>& before, const Matrix<double>& aft
     const int size = static_cast<int>(x.size());
     WorkedUnit unit;
     unit.kind = NetworkKind::DA;
+    unit.values.reserve(x.size() + 3 * x.size() * x.size());
     for (int i = 0; i < size; ++i) {
         unit.add("input", x[i], i);
     }

@@ -425,6 +425,9 @@ template <typename Node>
                             e = work.hiddenError;
     WorkedUnit unit;
     unit.kind = NetworkKind::BPN;
+    // One allocation: a unit of a larger net holds a few values per weight.
+    unit.values.reserve(2 + work.I + work.O + 3 * work.I * work.H + 3 * work.H * work.O +
+                        7 * work.H + 6 * work.O);
     unit.add("alpha", parameters.Alpha);
     unit.add("beta", parameters.Beta);
     for (int i = 0; i < I; ++i) {

@@ -100,6 +100,7 @@ WorkedUnit explainPair(Matrix<double>& weights, std::span<const double> x, doubl
     const int size = static_cast<int>(x.size());
     WorkedUnit unit;
     unit.kind = NetworkKind::BSB;
+    unit.values.reserve(1 + 3 * x.size() + 3 * x.size() * x.size());
     unit.add("alpha", alpha);
     for (int i = 0; i < size; ++i) {
         unit.add("input", x[i], i);

@@ -144,6 +144,7 @@ WorkedUnit explainTimeStep(Matrix<double>& U, Matrix<double>& V, const std::vect
               O = static_cast<int>(V.cols());
     WorkedUnit unit;
     unit.kind = NetworkKind::CPN;
+    unit.values.reserve(6 + U.rows() * U.cols() + U.cols() + 3 * U.rows() + 4 * V.cols());
     unit.add("beta", parameters.Beta);
     unit.add("gamma", parameters.Gamma);
     unit.add("time_step", timeStep);
