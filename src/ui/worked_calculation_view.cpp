@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -26,6 +27,10 @@ WorkedCalculationView::WorkedCalculationView(QWidget* parent) : QWidget(parent) 
     node_->setObjectName(QStringLiteral("WorkedNode"));
     node_->setRange(1, 1);
     node_->setAccessibleName(tr("Node shown in large layers"));
+    // Screen readers land on the box's text field; it carries the name too.
+    if (auto* field = node_->findChild<QLineEdit*>()) {
+        field->setAccessibleName(node_->accessibleName());
+    }
     node_->setToolTip(tr("Layers of more than %1 nodes show their first %2 nodes and this one.")
                           .arg(kNodesShownWhole)
                           .arg(kFirstNodesShown));
