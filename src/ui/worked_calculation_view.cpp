@@ -57,7 +57,10 @@ WorkedCalculationView::WorkedCalculationView(QWidget* parent) : QWidget(parent) 
 
 void WorkedCalculationView::showUnit(WorkedUnit unit) {
     unit_ = std::move(unit);
-    node_->setMaximum(std::max(1, largestLayer(*unit_)));
+    const int largest = largestLayer(*unit_);
+    node_->setMaximum(std::max(1, largest));
+    // Layers shown whole need no choice.
+    node_->setEnabled(largest > kNodesShownWhole);
     showText();
 }
 
