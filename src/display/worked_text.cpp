@@ -4,6 +4,8 @@
 #include <functional>
 #include <vector>
 
+#include "base/number_text.h"
+
 namespace vornetica {
 
 namespace {

@@ -1,11 +1,10 @@
 #include "train/worked_calculation.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
 
+#include "base/number_text.h"
 #include "base/user_error.h"
 #include "data/replacing_file.h"
 
@@ -29,24 +28,6 @@ double WorkedUnit::at(const char* quantity, int index1, int index2) const {
         }
     }
     return std::numeric_limits<double>::quiet_NaN();
-}
-
-std::string exactNumberText(double value) {
-    if (std::isnan(value)) {
-        return "NaN";
-    }
-    if (std::isinf(value)) {
-        return value < 0.0 ? "-Inf" : "Inf";
-    }
-    std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
-    std::string text(buffer.data(), end);
-    for (char& c : text) {
-        if (c == 'e') {
-            c = 'E';
-        }
-    }
-    return text;
 }
 
 const char* const kTraceHeader = "unit,epoch,vector,quantity,index1,index2,value";

@@ -37,10 +37,6 @@ struct WorkedUnit {
     double at(const char* quantity, int index1 = -1, int index2 = -1) const;
 };
 
-// The shortest text of `value` that reads back to the same double, upper-case
-// exponent ("0.1", "-2.5E-07", "NaN", "Inf").
-std::string exactNumberText(double value);
-
 // The trace file's first line.
 extern const char* const kTraceHeader;
 

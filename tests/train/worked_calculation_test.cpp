@@ -374,24 +374,6 @@ TEST(WorkedCalculation, SteppedThenContinuedRunLeavesTheUnpausedNetwork) {
     EXPECT_EQ(plain.epochs, steppedRun.epochs);
 }
 
-TEST(TraceFile, NumbersAreTheShortestTextThatReadsBack) {
-    std::mt19937_64 engine(3);
-    for (int n = 0; n < 2000; ++n) {
-        const double value = std::bit_cast<double>(engine());
-        if (!std::isfinite(value)) {
-            continue;
-        }
-        const std::string text = exactNumberText(value);
-        double back = 0.0;
-        std::from_chars(text.data(), text.data() + text.size(), back);
-        ASSERT_EQ(bits(back), bits(value)) << text;
-        ASSERT_EQ(text.find('e'), std::string::npos) << text;
-    }
-    EXPECT_EQ(exactNumberText(0.1), "0.1");
-    EXPECT_EQ(exactNumberText(-2.5e-7), "-2.5E-07");
-    EXPECT_EQ(exactNumberText(0.1 + 0.2), "0.30000000000000004");
-}
-
 TEST(TraceFile, LinesCountFromOneAndLeaveMissingIndicesEmpty) {
     WorkedUnit unit;
     unit.unit = 4;
