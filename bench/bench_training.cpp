@@ -15,6 +15,7 @@
 #include "train/brain_state.h"
 #include "train/counterpropagation.h"
 #include "train/run_record.h"
+#include "train/worked_calculation.h"
 
 #ifdef VORNETICA_HAVE_FANN
 #include <doublefann.h>
@@ -110,6 +111,27 @@ void BM_Bpn_Recorded(benchmark::State& state) {
         BpnRun run = trainBackpropagation(parameters, set, random, recording);
         benchmark::DoNotOptimize(run.network.OutputThresholds.data());
         benchmark::DoNotOptimize(recording.record.largestErrors().data());
+    }
+    setCups(state, shape);
+}
+
+// Every vector worked out value by value, as Step and --trace do it: the price of
+// watching, against BM_Bpn_Ours on the same shapes.
+class ExplainEveryUnit : public SilentProgress {
+  public:
+    ExplainEveryUnit() { explainUnits(true); }
+    void unitWorked(WorkedUnit&& unit) override { benchmark::DoNotOptimize(unit.values.data()); }
+};
+
+void BM_Bpn_Explained(benchmark::State& state) {
+    const NetShape shape = shapeOf(state);
+    const TrainingSet set = makeBpnSet(shape);
+    const BpnParameters parameters = bpnParameters(shape);
+    RandomSource random;
+    ExplainEveryUnit explain;
+    for (auto _ : state) {
+        BpnRun run = trainBackpropagation(parameters, set, random, explain);
+        benchmark::DoNotOptimize(run.network.OutputThresholds.data());
     }
     setCups(state, shape);
 }
@@ -227,6 +249,11 @@ void bpnShapes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Bpn_Ours)->Apply(bpnShapes);
 BENCHMARK(BM_Bpn_Recorded)->Apply(bpnShapes);
+BENCHMARK(BM_Bpn_Explained)
+    ->Args({2, 2, 1, 4})
+    ->Args({10, 100, 10, 100})
+    ->ArgNames({"I", "H", "O", "P"})
+    ->Unit(benchmark::kMicrosecond);
 #ifdef VORNETICA_HAVE_FANN
 BENCHMARK(BM_Bpn_Fann)->Apply(bpnShapes);
 #endif

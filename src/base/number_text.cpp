@@ -1,6 +1,7 @@
 #include "base/number_text.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -321,6 +322,24 @@ std::string badNumberText(std::string_view text) {
         return quoted + " is too large a number";
     }
     return quoted + " is not a number";
+}
+
+std::string exactNumberText(double value) {
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    if (std::isinf(value)) {
+        return value < 0.0 ? "-Inf" : "Inf";
+    }
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+    std::string text(buffer.data(), end);
+    for (char& c : text) {
+        if (c == 'e') {
+            c = 'E';
+        }
+    }
+    return text;
 }
 
 }  // namespace vornetica

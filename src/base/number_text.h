@@ -25,6 +25,11 @@ std::string cutNumberText(double value, int width);
 // The form numbers take in every file: what C's "%.15G" prints, without the
 // locale ("0.5", "-0.25", "10", "1E-05", "1.23456789012346E+15").
 std::string fileNumberText(double value);
+
+// The shortest text that reads back to the same double, for values a reader checks
+// exactly: "0.1", "0.30000000000000004", "-2.5E-07" (upper-case exponent, as the
+// files have it), "NaN", "Inf", "-Inf".
+std::string exactNumberText(double value);
 std::string fileIntegerText(std::int64_t value);
 
 // Reads one number as the data and network files write it ("-.5", "1E-05",

@@ -5,6 +5,7 @@
 #include "base/user_error.h"
 #include "cli/cli_help.h"
 #include "cli/cli_progress.h"
+#include "data/replacing_file.h"
 #include "data/training_data.h"
 #include "netfile/network_file.h"
 #include "notes/run_notes.h"
@@ -150,6 +151,15 @@ int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSourc
 
     ConsoleProgress progress(console.err, console.errIsTerminal, options.kind,
                              progressLimit(options));
+    if (options.trace && namesOneFile(*options.trace, options.save)) {
+        reportRefusal(console, "--trace and --save name the same file \"" + *options.trace + "\".");
+        return kRefused;
+    }
+    std::optional<TraceCollector> trace;
+    if (options.trace) {
+        trace.emplace(options.traceLimit);
+        progress.traceInto(*trace);
+    }
     const TrainingRequest request = captureTrainingRequest(settings);
     printNotes(console, notesBeforeRun(request));
     TrainingResult result = runTraining(request, random, progress);
@@ -160,6 +170,15 @@ int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSourc
     progress.finish();
     console.out << "Done!\n";
     printNotes(console, notesAfterRun(request, result, progress.record()));
+    // A trace that cannot be written does not cost the trained network.
+    std::string traceError;
+    if (trace) {
+        try {
+            writeTraceFile(*options.trace, trace->units());
+        } catch (const UserError& error) {
+            traceError = error.what();
+        }
+    }
 
     TrainedNetwork storage;
     commitTrainingResult(settings, storage, std::move(result));
@@ -169,6 +188,10 @@ int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSourc
         return kRefused;
     }
     console.out << saved.message << '\n';
+    if (!traceError.empty()) {
+        reportRefusal(console, traceError);
+        return kRefused;
+    }
     return kSuccess;
 }
 

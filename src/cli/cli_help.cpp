@@ -214,16 +214,76 @@ constexpr const char* kRecallHelp =
     "confusion matrix, a row per expected class and a column per recalled class.\n"
     "\n";
 
-std::string trainKindHelp(const char* head, bool outputs) {
+constexpr const char* kTraceOptions =
+    "  --trace FILE           write the worked values of the first units of work\n"
+    "                         (vectors, time steps or pairs) to FILE as CSV\n"
+    "  --trace-limit N        how many units the trace holds, 1 or more (100)\n";
+
+constexpr const char* kTraceFormat =
+    "The trace has the header unit,epoch,vector,quantity,index1,index2,value and one\n"
+    "value a line, in the order the algorithm makes them. Unit, epoch, vector and\n"
+    "indices count from 1; an index a quantity does not have is left empty. Each\n"
+    "value is the shortest text that reads back to the same double. The file is\n"
+    "written to a temporary file first. Quantities:\n";
+
+constexpr const char* kBpnTrace =
+    "  alpha, beta                       the learning rates\n"
+    "  input[i], target[k]               the vector divided by the scales\n"
+    "  hidden_weight_before[i,j], hidden_threshold_before[j],\n"
+    "  output_weight_before[j,k], output_threshold_before[k]\n"
+    "                                    the weights as the vector found them\n"
+    "  hidden_net[j], hidden_out[j]      sum of w*x plus the threshold; f of it\n"
+    "  output_net[k], output_out[k]      sum of v*h plus the threshold; f of it\n"
+    "  output_error[k]                   (1 - o)*o*(t - o)\n"
+    "  hidden_error_sum[j]               sum of D*v, output weights before the change\n"
+    "  hidden_error[j]                   (1 - h)*h*hidden_error_sum\n"
+    "  output_weight_change[j,k], output_weight[j,k]          alpha*h*D; the new weight\n"
+    "  output_threshold_change[k], output_threshold[k]        alpha*D; the new threshold\n"
+    "  hidden_weight_change[i,j], hidden_weight[i,j]          beta*x*e; the new weight\n"
+    "  hidden_threshold_change[j], hidden_threshold[j]        beta*e; the new threshold\n";
+
+constexpr const char* kCpnTrace =
+    "  (a unit is a time step; the epoch column holds the time step)\n"
+    "  beta, gamma, time_step            the outstar rates and the time step\n"
+    "  input[i], target[k]               the normalised input and the target\n"
+    "  kohonen_weight_before[i,j]        every hidden unit's weights before the step\n"
+    "  distance[j]                       the Euclidean distance of unit j to the input\n"
+    "  winner[j]                         the winning unit j, its distance as the value\n"
+    "  rate                              0.2*(1 - time_step/10000)\n"
+    "  kohonen_moved[i,j]                u + rate*(x - u) for the winner j\n"
+    "  kohonen_length[j]                 its length, the divisor (1 for length 0)\n"
+    "  kohonen_weight[i,j]               the winner's weights after the step\n"
+    "  activity[j]                       x times the winner's new weights\n"
+    "  outstar_weight_before[j,k], outstar_change[j,k], outstar_weight[j,k]\n"
+    "                                    gamma*activity*y - beta*v, and the new weight\n";
+
+constexpr const char* kBsbTrace =
+    "  alpha                             the learning rate\n"
+    "  input[i]                          the pair's vector\n"
+    "  weight_before[i,j]                the weights before the pair\n"
+    "  response[i], error[i]             sum of W*x; x - response\n"
+    "  weight_change[i,j], weight[i,j]   alpha*error[i]*x[j]; the new weight\n";
+
+constexpr const char* kDaTrace =
+    "  input[i]                          the vector, rounded to whole numbers\n"
+    "  matrix_before[i,j]                the matrix before the vector\n"
+    "  product[i,j]                      x[i]*x[j] less the identity, the value added\n"
+    "  matrix[i,j]                       the matrix after it\n";
+
+std::string trainKindHelp(const char* head, bool outputs, const char* traceQuantities) {
     std::string text = head;
     text += kFileOptions;
     if (outputs) {
         text += kOutputsOption;
     }
     text += kSaveOption;
+    text += kTraceOptions;
     text += "  --help                 show this help\n\n";
     text += "An option's value may also be given as --option=VALUE.\n\n";
     text += kTrainCommon;
+    text += kTraceFormat;
+    text += traceQuantities;
+    text += "\n";
     text += kTrainNotes;
     text += kExitStatus;
     return text;
@@ -233,16 +293,16 @@ std::string trainKindHelp(const char* head, bool outputs) {
 
 std::string helpText(const std::string& topic) {
     if (topic == "train bpn") {
-        return trainKindHelp(kTrainBpnHelp, true);
+        return trainKindHelp(kTrainBpnHelp, true, kBpnTrace);
     }
     if (topic == "train cpn") {
-        return trainKindHelp(kTrainCpnHelp, true);
+        return trainKindHelp(kTrainCpnHelp, true, kCpnTrace);
     }
     if (topic == "train bsb") {
-        return trainKindHelp(kTrainBsbHelp, false);
+        return trainKindHelp(kTrainBsbHelp, false, kBsbTrace);
     }
     if (topic == "train da") {
-        return trainKindHelp(kTrainDaHelp, false);
+        return trainKindHelp(kTrainDaHelp, false, kDaTrace);
     }
     if (topic == "train") {
         return std::string(kTrainHelp) + kTrainCommon + kExitStatus;

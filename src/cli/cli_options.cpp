@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <string_view>
 
 #include "base/user_error.h"
@@ -53,6 +54,16 @@ ThresholdKind parseFunction(const std::string& text, const std::string& option) 
                     "ratio-squares)");
 }
 
+// How many units of work a trace holds: a whole number from 1 on.
+long parseTraceLimit(const std::string& text, const std::string& option) {
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1) {
+        throw UserError(option + ": \"" + text + "\" is not a whole number of 1 or more");
+    }
+    return value;
+}
+
 std::string parseFileName(const std::string& text, const std::string& option) {
     if (text.empty()) {
         throw UserError(option + ": the file name is empty");
@@ -69,7 +80,7 @@ struct TrainOption {
 };
 
 // clang-format off
-const std::array<TrainOption, 19> kTrainOptions = {{
+const std::array<TrainOption, 21> kTrainOptions = {{
     {"--input-size", kAll, [](TrainOptions& o, const std::string& t, const std::string& n) { o.inputSize = parseSizeField(t, n); }},
     {"--hidden-size", kBpn | kCpn, [](TrainOptions& o, const std::string& t, const std::string& n) { o.hiddenSize = parseSizeField(t, n); }},
     {"--output-size", kBpn | kCpn, [](TrainOptions& o, const std::string& t, const std::string& n) { o.outputSize = parseSizeField(t, n); }},
@@ -89,6 +100,8 @@ const std::array<TrainOption, 19> kTrainOptions = {{
     {"--inputs", kAll, [](TrainOptions& o, const std::string& t, const std::string& n) { o.inputs = parseFileName(t, n); }},
     {"--outputs", kBpn | kCpn, [](TrainOptions& o, const std::string& t, const std::string& n) { o.outputs = parseFileName(t, n); }},
     {"--save", kAll, [](TrainOptions& o, const std::string& t, const std::string& n) { o.save = parseFileName(t, n); }},
+    {"--trace", kAll, [](TrainOptions& o, const std::string& t, const std::string& n) { o.trace = parseFileName(t, n); }},
+    {"--trace-limit", kAll, [](TrainOptions& o, const std::string& t, const std::string& n) { o.traceLimit = parseTraceLimit(t, n); }},
 }};
 // clang-format on
 

@@ -51,6 +51,8 @@ struct TrainOptions {
     std::string inputs = "input.dat";
     std::string outputs = "output.dat";
     std::string save = "network.vrn";
+    std::optional<std::string> trace;  // the worked values of the first units, as CSV
+    long traceLimit = 100;
 };
 
 TrainOptions trainDefaults(NetworkKind kind);

@@ -8,6 +8,7 @@
 #include "settings/network_settings.h"
 #include "train/progress.h"
 #include "train/run_record.h"
+#include "train/worked_calculation.h"
 
 namespace vornetica::cli {
 
@@ -22,6 +23,17 @@ class ConsoleProgress : public ProgressSink {
     void showCells(ProgressGrid, int, std::span<const double>, int) override {}
     void endOfEpoch(const EpochReport& report) override;
     bool stopRequested() override { return false; }
+    // The run explains its units into `trace` until the trace is full, then runs on
+    // at full speed.
+    void traceInto(TraceCollector& trace) {
+        trace_ = &trace;
+        explainUnits(!trace.full());
+    }
+    void unitWorked(WorkedUnit&& unit) override {
+        if (trace_ != nullptr && !trace_->keep(std::move(unit))) {
+            explainUnits(false);
+        }
+    }
 
     // Ends the progress display with the last report on a line of its own.
     void finish();
@@ -40,6 +52,7 @@ class ConsoleProgress : public ProgressSink {
     RunRecord record_;
     std::chrono::steady_clock::time_point lastShown_{};
     std::size_t shownWidth_ = 0;
+    TraceCollector* trace_ = nullptr;
 };
 
 }  // namespace vornetica::cli

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/progress_history.h"
@@ -13,6 +14,7 @@
 #include "train/network_snapshot.h"
 #include "train/progress.h"
 #include "train/run_record.h"
+#include "train/unit_stepper.h"
 
 namespace vornetica {
 
@@ -50,6 +52,9 @@ class GridProgress final : public ProgressSink {
     bool stopRequested() override { return stop_.load(std::memory_order_relaxed); }
     // The weight and function views ask for the network through this at screen rate.
     NetworkSnapshots* networkSnapshots() override { return &snapshots_; }
+    // Step and Continue: a stepped run waits here after each unit it explained.
+    void unitWorked(WorkedUnit&& unit) override { stepper_.unitWorked(std::move(unit)); }
+    UnitStepper& stepper() { return stepper_; }
     // Hands over everything still held back; the run's thread calls it when the run ends.
     void finish();
 
@@ -91,6 +96,7 @@ class GridProgress final : public ProgressSink {
     std::atomic<bool> historyWanted_ = true;
     std::atomic<bool> stop_ = false;
     NetworkSnapshots snapshots_;
+    UnitStepper stepper_{*this};
 };
 
 }  // namespace vornetica

@@ -11,6 +11,7 @@
 #include "base/user_error.h"
 #include "kernels/vector_kernels.h"
 #include "train/network_snapshot.h"
+#include "train/worked_calculation.h"
 
 namespace vornetica {
 
@@ -147,6 +148,28 @@ void copyCorrelations(const Matrix<double>& sums, TrainedNetwork& into) {
                    [](double sum) { return static_cast<std::int16_t>(sum); });
 }
 
+// A vector someone watches: the matrix before it, the product less the identity it
+// adds, and the matrix after it. The added values are whole numbers, so working
+// them out again gives the very values the run added.
+WorkedUnit explainVector(const Matrix<double>& before, const Matrix<double>& after,
+                         std::span<const double> x) {
+    const int size = static_cast<int>(x.size());
+    WorkedUnit unit;
+    unit.kind = NetworkKind::DA;
+    unit.values.reserve(x.size() + 3 * x.size() * x.size());
+    for (int i = 0; i < size; ++i) {
+        unit.add("input", x[i], i);
+    }
+    for (int i = 0; i < size; ++i) {
+        for (int j = 0; j < size; ++j) {
+            unit.add("matrix_before", before.at(i, j), i, j);
+            unit.add("product", x[i] * x[j] - identity(i, j), i, j);
+            unit.add("matrix", after.at(i, j), i, j);
+        }
+    }
+    return unit;
+}
+
 void showVector(ProgressSink& progress, std::size_t p, const Matrix<double>& sums) {
     const double vectorIndex = static_cast<double>(p);
     progress.showCells(ProgressGrid::Iterations, 0, {&vectorIndex, 1}, kShownWidth);
@@ -166,16 +189,33 @@ DaRun trainDiscreteAutocorrelator(int inputSize, const TrainingSet& data, Progre
     SnapshotPublisher snapshots(progress);
     for (std::size_t p = 0; p < vectors.rows(); ++p) {
         const std::span<const double> x = vectors.row(p);
-        for (std::size_t i = 0; i < size; ++i) {
-            if (!addRow(sums.row(i), x, i)) {
-                reportOverflow(sums, i, x, p);
+        const auto addVector = [&] {
+            for (std::size_t i = 0; i < size; ++i) {
+                if (!addRow(sums.row(i), x, i)) {
+                    reportOverflow(sums, i, x, p);
+                }
             }
+        };
+        const auto finishVector = [&] {
+            publisher.write([&] { showVector(progress, p, sums); });
+            snapshots.offer([&](TrainedNetwork& into) { copyCorrelations(sums, into); });
+            EpochReport report;
+            report.index = static_cast<int>(p);
+            progress.endOfEpoch(report);
+        };
+        if (progress.unitsExplained()) [[unlikely]] {
+            const Matrix<double> before = sums;
+            addVector();
+            WorkedUnit unit = explainVector(before, sums, x);
+            unit.vector = static_cast<int>(p);
+            unit.unit = static_cast<long>(p);
+            progress.requestCells();  // the grids show the unit the run stops at
+            finishVector();
+            progress.unitWorked(std::move(unit));
+        } else {
+            addVector();
+            finishVector();
         }
-        publisher.write([&] { showVector(progress, p, sums); });
-        snapshots.offer([&](TrainedNetwork& into) { copyCorrelations(sums, into); });
-        EpochReport report;
-        report.index = static_cast<int>(p);
-        progress.endOfEpoch(report);
     }
 
     publisher.publishLastIfMissed([&] { showVector(progress, vectors.rows() - 1, sums); });

@@ -16,6 +16,7 @@
 #include "train/bpn_tuning.h"
 #include "train/network_snapshot.h"
 #include "train/weight_panels.h"
+#include "train/worked_calculation.h"
 
 // Online backpropagation. For each training vector, the textbook's steps, in
 // their order, and the functions that take them:
@@ -423,6 +424,120 @@ void copyPlainNetwork(const BpnParameters& parameters, const BpnNetwork& network
     work.layout.arrange(hiddenWeights, copy.OutputWeights.values().data(), false);
 }
 
+// A vector someone watches (Step, a trace) takes the plain steps one value at a
+// time and records each value as it is made. Waiting hidden changes are added and
+// the weights leave their panels first, so the steps meet the weights as the plain
+// order has them; the results are the kernels' bits (the tests hold both to the
+// plain trainer), and the run goes on from them as if nobody had watched.
+template <typename Node>
+[[gnu::noinline]] WorkedUnit explainVector(const Node& node, const BpnParameters& parameters,
+                                           BpnNetwork& network, BpnWork& work) {
+    applyWaitingChanges(parameters, network, work);
+    arrangeForRun(network, work, false);
+    const int I = static_cast<int>(work.I), H = static_cast<int>(work.H),
+              O = static_cast<int>(work.O);
+    Matrix<double>& W = network.HiddenWeights;
+    Matrix<double>& V = network.OutputWeights;
+    std::vector<double>& hiddenThresholds = network.HiddenThresholds;
+    std::vector<double>& outputThresholds = network.OutputThresholds;
+    const std::span<double> x = work.x, t = work.t, D = work.D, h = work.hidden, o = work.output,
+                            e = work.hiddenError;
+    WorkedUnit unit;
+    unit.kind = NetworkKind::BPN;
+    // One allocation: a unit of a larger net holds a few values per weight.
+    unit.values.reserve(2 + work.I + work.O + 3 * work.I * work.H + 3 * work.H * work.O +
+                        7 * work.H + 6 * work.O);
+    unit.add("alpha", parameters.Alpha);
+    unit.add("beta", parameters.Beta);
+    for (int i = 0; i < I; ++i) {
+        unit.add("input", x[i], i);
+    }
+    for (int k = 0; k < O; ++k) {
+        unit.add("target", t[k], k);
+    }
+    for (int i = 0; i < I; ++i) {
+        for (int j = 0; j < H; ++j) {
+            unit.add("hidden_weight_before", W.at(i, j), i, j);
+        }
+    }
+    for (int j = 0; j < H; ++j) {
+        unit.add("hidden_threshold_before", hiddenThresholds[j], j);
+    }
+    for (int j = 0; j < H; ++j) {
+        for (int k = 0; k < O; ++k) {
+            unit.add("output_weight_before", V.at(j, k), j, k);
+        }
+    }
+    for (int k = 0; k < O; ++k) {
+        unit.add("output_threshold_before", outputThresholds[k], k);
+    }
+    for (int j = 0; j < H; ++j) {
+        double sum = 0.0;
+        for (int i = 0; i < I; ++i) {
+            sum += W.at(i, j) * x[i];
+        }
+        const double net = sum + hiddenThresholds[j];
+        h[j] = node(net);
+        unit.add("hidden_net", net, j);
+        unit.add("hidden_out", h[j], j);
+    }
+    for (int k = 0; k < O; ++k) {
+        double sum = 0.0;
+        for (int j = 0; j < H; ++j) {
+            sum += h[j] * V.at(j, k);
+        }
+        const double net = sum + outputThresholds[k];
+        o[k] = node(net);
+        unit.add("output_net", net, k);
+        unit.add("output_out", o[k], k);
+    }
+    for (int k = 0; k < O; ++k) {
+        D[k] = ((1.0 - o[k]) * o[k]) * (t[k] - o[k]);
+        unit.add("output_error", D[k], k);
+    }
+    for (int j = 0; j < H; ++j) {
+        double sum = 0.0;
+        for (int k = 0; k < O; ++k) {
+            sum += D[k] * V.at(j, k);
+        }
+        e[j] = ((1.0 - h[j]) * h[j]) * sum;
+        unit.add("hidden_error_sum", sum, j);
+        unit.add("hidden_error", e[j], j);
+    }
+    for (int j = 0; j < H; ++j) {
+        const double f = parameters.Alpha * h[j];
+        for (int k = 0; k < O; ++k) {
+            const double change = f * D[k];
+            V.at(j, k) += change;
+            unit.add("output_weight_change", change, j, k);
+            unit.add("output_weight", V.at(j, k), j, k);
+        }
+    }
+    for (int k = 0; k < O; ++k) {
+        const double change = parameters.Alpha * D[k];
+        outputThresholds[k] += change;
+        unit.add("output_threshold_change", change, k);
+        unit.add("output_threshold", outputThresholds[k], k);
+    }
+    for (int i = 0; i < I; ++i) {
+        const double f = parameters.Beta * x[i];
+        for (int j = 0; j < H; ++j) {
+            const double change = f * e[j];
+            W.at(i, j) += change;
+            unit.add("hidden_weight_change", change, i, j);
+            unit.add("hidden_weight", W.at(i, j), i, j);
+        }
+    }
+    for (int j = 0; j < H; ++j) {
+        const double change = parameters.Beta * e[j];
+        hiddenThresholds[j] += change;
+        unit.add("hidden_threshold_change", change, j);
+        unit.add("hidden_threshold", hiddenThresholds[j], j);
+    }
+    arrangeForRun(network, work, true);
+    return unit;
+}
+
 // The seven grids as the vector just trained leaves them (the buffers still hold
 // it), in the order its steps write them. Each value is final once written within
 // the vector (inputs, counter, outputs, error signals, then the thresholds after
@@ -468,18 +583,33 @@ BpnRun runEpochs(const Node& node, const BpnParameters& parameters, BpnWork& wor
         EpochErrors errors;
         for (std::size_t p = 0; p < work.P; ++p) {
             loadVector(p, work);
-            if (exclusiveOr) {
-                trainSmallVector<2, 2, 1>(node, parameters, network, work);
-            } else if (small) {
-                trainSmallVector<0, 0, 0>(node, parameters, network, work);
+            const auto finishVector = [&] {
+                noteErrors(work, parameters.ErrorThreshold, errors);
+                lastCounter = counter;
+                cells.write([&] { showVector(counter, network, work, progress); });
+                snapshots.offer([&](TrainedNetwork& into) {
+                    copyPlainNetwork(parameters, network, work, into);
+                });
+            };
+            if (progress.unitsExplained()) [[unlikely]] {
+                WorkedUnit unit = explainVector(node, parameters, network, work);
+                unit.epoch = run.epochs - 1;
+                unit.vector = static_cast<int>(p);
+                unit.unit = static_cast<long>(unit.epoch) * static_cast<long>(work.P) +
+                            static_cast<long>(p);
+                progress.requestCells();  // the grids show the unit the run stops at
+                finishVector();
+                progress.unitWorked(std::move(unit));
             } else {
-                trainVector(node, parameters, network, work);
+                if (exclusiveOr) {
+                    trainSmallVector<2, 2, 1>(node, parameters, network, work);
+                } else if (small) {
+                    trainSmallVector<0, 0, 0>(node, parameters, network, work);
+                } else {
+                    trainVector(node, parameters, network, work);
+                }
+                finishVector();
             }
-            noteErrors(work, parameters.ErrorThreshold, errors);
-            lastCounter = counter;
-            cells.write([&] { showVector(counter, network, work, progress); });
-            snapshots.offer(
-                [&](TrainedNetwork& into) { copyPlainNetwork(parameters, network, work, into); });
             if (progress.stopRequested()) {
                 run.stopped = true;
                 break;

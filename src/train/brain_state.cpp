@@ -8,6 +8,7 @@
 #include "base/user_error.h"
 #include "kernels/vector_kernels.h"
 #include "train/network_snapshot.h"
+#include "train/worked_calculation.h"
 
 namespace vornetica {
 
@@ -93,6 +94,36 @@ void correctWeights(Matrix<double>& weights, std::span<const double> x, double a
     }
 }
 
+// A pair someone watches: the same correction, with the weights as they were, each
+// response, error and change, and the weights after it recorded.
+WorkedUnit explainPair(Matrix<double>& weights, std::span<const double> x, double alpha,
+                       std::vector<double>& y, std::vector<double>& errors) {
+    const int size = static_cast<int>(x.size());
+    WorkedUnit unit;
+    unit.kind = NetworkKind::BSB;
+    unit.values.reserve(1 + 3 * x.size() + 3 * x.size() * x.size());
+    unit.add("alpha", alpha);
+    for (int i = 0; i < size; ++i) {
+        unit.add("input", x[i], i);
+    }
+    for (int i = 0; i < size; ++i) {
+        for (int j = 0; j < size; ++j) {
+            unit.add("weight_before", weights.at(i, j), i, j);
+        }
+    }
+    correctWeights(weights, x, alpha, y, errors);
+    for (int i = 0; i < size; ++i) {
+        unit.add("response", y[i], i);
+        unit.add("error", errors[i], i);
+        const double change = alpha * errors[i];
+        for (int j = 0; j < size; ++j) {
+            unit.add("weight_change", change * x[j], i, j);
+            unit.add("weight", weights.at(i, j), i, j);
+        }
+    }
+    return unit;
+}
+
 struct PassErrors {
     double largest = -std::numeric_limits<double>::infinity();
     double sumOfSquares = 0.0;
@@ -160,15 +191,28 @@ BsbRun trainBrainStateInABox(const BsbParameters& parameters, const TrainingSet&
         PassErrors passErrors;
         for (int p = 0; p < pairs; ++p) {
             const std::span<const double> x = data.inputs.row(std::size_t(p));
-            correctWeights(W, x, parameters.Alpha, y, errors);
-            if (noteErrors(errors, parameters.ErrorThreshold, passErrors)) {
-                errorMark = true;
+            const auto finishPair = [&] {
+                if (noteErrors(errors, parameters.ErrorThreshold, passErrors)) {
+                    errorMark = true;
+                }
+                lastPair = p;
+                lastPass = pass;
+                cells.write([&] { showPair(progress, x, pass, errors); });
+                snapshots.offer(
+                    [&](TrainedNetwork& into) { snapshotOf<BsbNetwork>(into) = run.network; });
+            };
+            if (progress.unitsExplained()) [[unlikely]] {
+                WorkedUnit unit = explainPair(W, x, parameters.Alpha, y, errors);
+                unit.epoch = pass;
+                unit.vector = p;
+                unit.unit = static_cast<long>(pass) * pairs + p;
+                progress.requestCells();  // the grids show the unit the run stops at
+                finishPair();
+                progress.unitWorked(std::move(unit));
+            } else {
+                correctWeights(W, x, parameters.Alpha, y, errors);
+                finishPair();
             }
-            lastPair = p;
-            lastPass = pass;
-            cells.write([&] { showPair(progress, x, pass, errors); });
-            snapshots.offer(
-                [&](TrainedNetwork& into) { snapshotOf<BsbNetwork>(into) = run.network; });
 
             const bool runEndsHere = p + 1 == pairs && (!errorMark || pass + 1 >= kBsbPassLimit);
             if (!runEndsHere && progress.stopRequested()) {

@@ -11,6 +11,7 @@
 #include "kernels/vector_kernels.h"
 #include "train/competition.h"
 #include "train/network_snapshot.h"
+#include "train/worked_calculation.h"
 
 namespace vornetica {
 
@@ -133,6 +134,65 @@ void outstarStep(std::span<double> outstar, std::span<const double> target, doub
     changes.count += static_cast<long>(outstar.size());
 }
 
+// A time step someone watches: the same steps, with every value they use and make
+// recorded. The moved winner column and its length are worked out again from the
+// column as it was, by the same expressions the step uses, so they are its bits.
+WorkedUnit explainTimeStep(Matrix<double>& U, Matrix<double>& V, const std::vector<double>& x,
+                           std::span<const double> target, int timeStep,
+                           const CpnParameters& parameters, std::vector<double>& squared,
+                           std::vector<double>& deltas, PairChanges& changes, std::size_t& winner) {
+    const int I = static_cast<int>(U.rows()), H = static_cast<int>(U.cols()),
+              O = static_cast<int>(V.cols());
+    WorkedUnit unit;
+    unit.kind = NetworkKind::CPN;
+    unit.values.reserve(6 + U.rows() * U.cols() + U.cols() + 3 * U.rows() + 4 * V.cols());
+    unit.add("beta", parameters.Beta);
+    unit.add("gamma", parameters.Gamma);
+    unit.add("time_step", timeStep);
+    for (int i = 0; i < I; ++i) {
+        unit.add("input", x[i], i);
+    }
+    for (int k = 0; k < O; ++k) {
+        unit.add("target", target[k], k);
+    }
+    for (int i = 0; i < I; ++i) {
+        for (int j = 0; j < H; ++j) {
+            unit.add("kohonen_weight_before", U.at(i, j), i, j);
+        }
+    }
+    computeSquaredDistances(U, x, squared);
+    for (int j = 0; j < H; ++j) {
+        unit.add("distance", std::sqrt(squared[j]), j);
+    }
+    winner = closestUnit(squared);
+    const int w = static_cast<int>(winner);
+    unit.add("winner", std::sqrt(squared[winner]), w);
+    const double rate = kohonenRate(static_cast<double>(timeStep));
+    unit.add("rate", rate);
+    double squares = 0.0;
+    for (int i = 0; i < I; ++i) {
+        const double weight = U.at(i, winner);
+        const double moved = weight + rate * (x[i] - weight);
+        squares = squares + moved * moved;
+        unit.add("kohonen_moved", moved, i, w);
+    }
+    unit.add("kohonen_length", divisorFor(std::sqrt(squares)), w);
+    const double activity = kohonenStepAndActivity(U, winner, x, timeStep);
+    for (int i = 0; i < I; ++i) {
+        unit.add("kohonen_weight", U.at(i, winner), i, w);
+    }
+    unit.add("activity", activity, w);
+    for (int k = 0; k < O; ++k) {
+        unit.add("outstar_weight_before", V.at(winner, k), w, k);
+    }
+    outstarStep(V.row(winner), target, activity, parameters, deltas, changes);
+    for (int k = 0; k < O; ++k) {
+        unit.add("outstar_change", deltas[k], w, k);
+        unit.add("outstar_weight", V.at(winner, k), w, k);
+    }
+    return unit;
+}
+
 void showPair(ProgressSink& progress, const std::vector<double>& x, int pair) {
     progress.showCells(ProgressGrid::InputValues, 0, x, kShownWidth);
     const double pairIndex = pair;
@@ -184,15 +244,31 @@ CpnRun trainCounterpropagation(const CpnParameters& parameters, const TrainingSe
 
         PairChanges changes;
         for (int t = 1; t < parameters.NumberTimeSteps; ++t) {
+            const auto finishStep = [&](std::size_t winner) {
+                lastWinner = winner;
+                ++run.wins[winner];
+                anyStep = true;
+                cells.write([&] { showStep(progress, deltas, V, winner); });
+            };
+            if (progress.unitsExplained()) [[unlikely]] {
+                std::size_t winner = 0;
+                WorkedUnit unit =
+                    explainTimeStep(U, V, x, data.outputs.row(std::size_t(p)), t, parameters,
+                                    squaredDistances, deltas, changes, winner);
+                unit.epoch = t - 1;
+                unit.vector = p;
+                unit.unit = static_cast<long>(p) * (parameters.NumberTimeSteps - 1) + (t - 1);
+                progress.requestCells();  // the grids show the unit the run stops at
+                finishStep(winner);
+                progress.unitWorked(std::move(unit));
+                continue;
+            }
             computeSquaredDistances(U, x, squaredDistances);
             const std::size_t winner = closestUnit(squaredDistances);
             const double activity = kohonenStepAndActivity(U, winner, x, t);
             outstarStep(V.row(winner), data.outputs.row(std::size_t(p)), activity, parameters,
                         deltas, changes);
-            lastWinner = winner;
-            ++run.wins[winner];
-            anyStep = true;
-            cells.write([&] { showStep(progress, deltas, V, winner); });
+            finishStep(winner);
         }
 
         EpochReport report;

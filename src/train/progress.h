@@ -6,6 +6,7 @@
 namespace vornetica {
 
 class NetworkSnapshots;
+struct WorkedUnit;
 
 // The seven single-row grids of the training window.
 enum class ProgressGrid {
@@ -70,11 +71,22 @@ class ProgressSink {
         wanted_.compare_exchange_strong(once, kNone, std::memory_order_relaxed);
     }
 
+    // For receivers, from any thread: from the next unit of work on (a vector, a
+    // time step, a pair), the trainer works each unit out value by value and hands
+    // it to unitWorked(), or stops doing so. An untraced unit pays one load for it.
+    void explainUnits(bool on) { explain_.store(on, std::memory_order_relaxed); }
+    // For trainers: asked once before each unit.
+    bool unitsExplained() const { return explain_.load(std::memory_order_relaxed); }
+    // Called on the training thread after each explained unit, once its cells went
+    // out. A receiver that steps the run holds the thread here until it may go on.
+    virtual void unitWorked(WorkedUnit&&) {}
+
   private:
     static constexpr unsigned char kNone = 0;
     static constexpr unsigned char kOnce = 1;
     static constexpr unsigned char kEvery = 2;
     std::atomic<unsigned char> wanted_{kNone};
+    std::atomic<bool> explain_{false};
 };
 
 // The one rule every trainer keeps for its grids: a write's cells go out when the

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -25,6 +26,7 @@
 #include "ui/run_notes_view.h"
 #include "ui/screen_parts.h"
 #include "ui/weight_view.h"
+#include "ui/worked_calculation_view.h"
 
 namespace vornetica {
 
@@ -99,6 +101,7 @@ EncodeWindow::~EncodeWindow() {
     // Closing the program during a run: the run ends after its current vector or pass.
     if (worker_.joinable()) {
         progress_.requestStop();
+        progress_.stepper().letGo();
         worker_.join();
     }
 }
@@ -133,6 +136,9 @@ void EncodeWindow::buildControls() {
     views_->addTab(function_, tr("&Function"));
     weights_ = new WeightView(views_);
     views_->addTab(weights_, tr("&Weights"));
+    // A step shows its arithmetic here; the grids on the left keep their room.
+    worked_ = new WorkedCalculationView(views_);
+    views_->addTab(worked_, tr("Wor&ked calculation"));
     // Ctrl+Tab turns the tabs from anywhere in the window, not only from inside them.
     const auto turnTabs = [this](int by) {
         views_->setCurrentIndex((views_->currentIndex() + by + views_->count()) % views_->count());
@@ -233,6 +239,11 @@ void EncodeWindow::buildControls() {
     left->addStretch(1);
 
     start_ = makeButton(this, "cmdStart", tr("Start"));
+    step_ = makeButton(this, "cmdStep", tr("Step"),
+                       tr("Train one vector (counterpropagation: one time step; "
+                          "brain-state-in-a-box: one pair), then pause and show its "
+                          "worked calculation (F8)."));
+    step_->setShortcut(QKeySequence(Qt::Key_F8));
     stop_ = makeButton(this, "cmdStop", tr("Stop"),
                        tr("End the run after the current vector or pass."));
     saveNetwork_ = makeButton(this, "cmdSaveNetwork", tr("Save Network"));
@@ -247,13 +258,14 @@ void EncodeWindow::buildControls() {
     stop_->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button :
-         {start_, stop_, saveNetwork_, changeParameters_, changeData_, startOver_, help_, exit_}) {
+    for (QPushButton* button : {start_, step_, stop_, saveNetwork_, changeParameters_, changeData_,
+                                startOver_, help_, exit_}) {
         buttons->addWidget(button);
     }
     layout->addLayout(buttons);
 
     connect(start_, &QPushButton::clicked, this, &EncodeWindow::startPressed);
+    connect(step_, &QPushButton::clicked, this, &EncodeWindow::stepPressed);
     connect(stop_, &QPushButton::clicked, this, &EncodeWindow::stopPressed);
     connect(saveNetwork_, &QPushButton::clicked, this, &EncodeWindow::saveNetworkPressed);
     connect(changeParameters_, &QPushButton::clicked, this,
@@ -364,12 +376,34 @@ void EncodeWindow::setRunning(bool running) {
     }
     saveNetwork_->setEnabled(!running && trainedOnce_);
     stop_->setEnabled(running);
+    // A stepped run goes on by itself with Continue.
+    start_->setText(running ? tr("Continue") : tr("Start"));
+    start_->setEnabled(!running || stepping_);
 }
 
 void EncodeWindow::startPressed() {
     if (worker_.joinable()) {
+        // Continue.
+        stepping_ = false;
+        progress_.stepper().letGo();
+        setRunning(true);
         return;
     }
+    startRun(false);
+}
+
+void EncodeWindow::stepPressed() {
+    views_->setCurrentWidget(worked_);
+    if (worker_.joinable()) {
+        stepping_ = true;
+        progress_.stepper().step();
+        setRunning(true);
+        return;
+    }
+    startRun(true);
+}
+
+void EncodeWindow::startRun(bool stepFirst) {
     TrainingRequest request = captureTrainingRequest(settings());
     if (!request.kind) {
         // No kind chosen: nothing trains, yet Save Network is enabled as after any Start.
@@ -380,6 +414,12 @@ void EncodeWindow::startPressed() {
     const NetworkKind kind = *request.kind;
     readAutocorrelatorVectors(request);
     progress_.reset();
+    progress_.stepper().reset();
+    worked_->clear();
+    stepping_ = stepFirst;
+    if (stepFirst) {
+        progress_.stepper().step();
+    }
     // The views read the training set while the run trains, not before it starts.
     const TrainingRequest forViews = request;
     startWorker(std::move(request));
@@ -519,6 +559,10 @@ void EncodeWindow::viewChosen() {
 
 void EncodeWindow::stopPressed() {
     progress_.requestStop();
+    // A run waiting after a step goes on to see the stop.
+    stepping_ = false;
+    progress_.stepper().letGo();
+    setRunning(true);
 }
 
 void EncodeWindow::showChanges(bool allColumns) {
@@ -526,6 +570,9 @@ void EncodeWindow::showChanges(bool allColumns) {
     if (chartDue) {
         refreshesSinceChart_ = 0;
         showHistory();
+    }
+    if (std::optional<WorkedUnit> unit = progress_.stepper().takeUnit()) {
+        worked_->showUnit(std::move(*unit));
     }
     bool inputChanged = false;
     for (GridProgress::Change& change : progress_.takeChanges()) {
@@ -613,6 +660,7 @@ void EncodeWindow::runEnded() {
         showNetworkInViews(network_);
     }
     trainedOnce_ = true;
+    stepping_ = false;
     setRunning(false);
     saveNetwork_->setEnabled(false);
     notes_->addNotes(finishedNotes_);

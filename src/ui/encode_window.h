@@ -24,6 +24,7 @@ class PatternView;
 class ProgressChart;
 class RunNotesView;
 class WeightView;
+class WorkedCalculationView;
 
 // The training window: starts a run of the chosen kind on a worker thread, shows its
 // progress in seven single-row grids and holds the trained network until the next run.
@@ -66,6 +67,9 @@ class EncodeWindow : public WizardScreen {
     void viewChosen();
 
     void startPressed();
+    // Step: one unit of work, then a pause; starts a run when none is going.
+    void stepPressed();
+    void startRun(bool stepFirst);
     // Runs the training on the worker thread; runEnded follows on this one.
     void startWorker(TrainingRequest request);
     void stopPressed();
@@ -104,6 +108,9 @@ class EncodeWindow : public WizardScreen {
     bool weightsStale_ = false;
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
+    QPushButton* step_ = nullptr;
+    WorkedCalculationView* worked_ = nullptr;
+    bool stepping_ = false;  // the run waits after each unit; Start reads Continue
     QPushButton* saveNetwork_ = nullptr;
     QPushButton* changeParameters_ = nullptr;
     QPushButton* changeData_ = nullptr;

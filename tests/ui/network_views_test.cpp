@@ -73,7 +73,7 @@ TEST_F(NetworkViewsTest, TabsTurnByKeyboardFromAnywhereInTheWindow) {
     wizard->show(Screen::EncodeWindow);
     window()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
-    ASSERT_EQ(tabs()->count(), 3);
+    ASSERT_EQ(tabs()->count(), 4);
     EXPECT_EQ(tabs()->tabText(0), "&Chart");
     EXPECT_EQ(tabs()->currentIndex(), 0);
     QWidget* start = control<QWidget>(Screen::EncodeWindow, "cmdStart");
@@ -83,14 +83,19 @@ TEST_F(NetworkViewsTest, TabsTurnByKeyboardFromAnywhereInTheWindow) {
     QTest::keyClick(start, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(tabs()->currentWidget(), weightView());
     QTest::keyClick(start, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs()->currentIndex(), 3);
+    QTest::keyClick(start, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(tabs()->currentIndex(), 0);
     QTest::keyClick(start, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(tabs()->currentWidget(), weightView());
+    EXPECT_EQ(tabs()->currentIndex(), 3);
     // Alt and the underlined letter pick a tab.
     QTest::keyClick(start, Qt::Key_F, Qt::AltModifier);
     EXPECT_EQ(tabs()->currentWidget(), functionView());
     QTest::keyClick(start, Qt::Key_C, Qt::AltModifier);
     EXPECT_EQ(tabs()->currentIndex(), 0);
+    // Step brings its worked calculation into view.
+    QTest::mouseClick(control<QWidget>(Screen::EncodeWindow, "cmdStep"), Qt::LeftButton);
+    EXPECT_EQ(tabs()->currentIndex(), 3);
 }
 
 TEST_F(NetworkViewsTest, FunctionViewDrawsTheTrainedCurveWithTheTrainingFunction) {
