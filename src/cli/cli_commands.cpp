@@ -5,6 +5,7 @@
 #include "cli/cli_help.h"
 #include "cli/cli_progress.h"
 #include "data/training_data.h"
+#include "netfile/matrix_export.h"
 #include "netfile/network_file.h"
 #include "recall/recall_vector.h"
 #include "recall/record_files.h"
@@ -163,6 +164,20 @@ int runRecall(const RecallOptions& options, NetworkSettings& settings, Console& 
     }
 }
 
+int runExport(const ExportOptions& options, Console& console) {
+    try {
+        const TrainedNetwork network =
+            readNetworkFile(options.network, networkKindOfFile(options.network));
+        for (const std::string& path : exportMatrices(network, options.csvPrefix)) {
+            console.out << path << '\n';
+        }
+        return kSuccess;
+    } catch (const UserError& error) {
+        reportRefusal(console, error.what());
+        return kRefused;
+    }
+}
+
 int runCommandLine(const std::vector<std::string>& arguments, NetworkSettings& settings,
                    RandomSource& random, Console& console) {
     try {
@@ -173,6 +188,9 @@ int runCommandLine(const std::vector<std::string>& arguments, NetworkSettings& s
         }
         if (const auto* train = std::get_if<TrainOptions>(&command)) {
             return runTrain(*train, settings, random, console);
+        }
+        if (const auto* exported = std::get_if<ExportOptions>(&command)) {
+            return runExport(*exported, console);
         }
         return runRecall(std::get<RecallOptions>(command), settings, console);
     } catch (const UsageError& error) {

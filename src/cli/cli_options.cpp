@@ -101,8 +101,8 @@ std::string topicOf(const std::vector<std::string>& arguments) {
     if (arguments.empty()) {
         return "";
     }
-    if (arguments[0] == "recall") {
-        return "recall";
+    if (arguments[0] == "recall" || arguments[0] == "export") {
+        return arguments[0];
     }
     if (arguments[0] != "train") {
         return "";
@@ -239,6 +239,33 @@ RecallOptions parseRecall(const std::vector<std::string>& arguments) {
     return options;
 }
 
+ExportOptions parseExport(const std::vector<std::string>& arguments) {
+    ExportOptions options;
+    bool networkGiven = false;
+    for (std::size_t index = 1; index < arguments.size(); ++index) {
+        if (!looksLikeOption(arguments[index])) {
+            if (networkGiven) {
+                throw UsageError("unexpected argument \"" + arguments[index] + "\"", "export");
+            }
+            options.network = arguments[index];
+            networkGiven = true;
+            continue;
+        }
+        const OptionWithValue option = takeOption(arguments, index, "export");
+        if (option.name != "--csv") {
+            throw UsageError("unknown option " + option.name + " for export", "export");
+        }
+        options.csvPrefix = option.value;
+    }
+    if (!networkGiven || options.network.empty()) {
+        throw UsageError("export needs the network file to read", "export");
+    }
+    if (options.csvPrefix.empty()) {
+        throw UsageError("export needs --csv PREFIX, the start of the files' names", "export");
+    }
+    return options;
+}
+
 }  // namespace
 
 std::optional<NetworkKind> kindFromName(const std::string& name) {
@@ -296,7 +323,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         return HelpRequest{topicOf(arguments)};
     }
     if (arguments.empty()) {
-        throw UsageError("a command is needed: train or recall", "");
+        throw UsageError("a command is needed: train, recall or export", "");
     }
     if (arguments[0] == "train") {
         return parseTrain(arguments);
@@ -304,7 +331,10 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments[0] == "recall") {
         return parseRecall(arguments);
     }
-    throw UsageError("unknown command \"" + arguments[0] + "\" (train or recall)", "");
+    if (arguments[0] == "export") {
+        return parseExport(arguments);
+    }
+    throw UsageError("unknown command \"" + arguments[0] + "\" (train, recall or export)", "");
 }
 
 }  // namespace vornetica::cli

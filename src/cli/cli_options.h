@@ -67,7 +67,13 @@ struct RecallOptions {
     std::optional<std::string> recordOutputs;
 };
 
-using Command = std::variant<HelpRequest, TrainOptions, RecallOptions>;
+// export NETWORK --csv PREFIX: the network's matrices to PREFIX-<matrix>.csv.
+struct ExportOptions {
+    std::string network;
+    std::string csvPrefix;
+};
+
+using Command = std::variant<HelpRequest, TrainOptions, RecallOptions, ExportOptions>;
 
 // Parses the arguments after the program name. Throws UsageError.
 Command parseCommandLine(const std::vector<std::string>& arguments);
