@@ -17,6 +17,7 @@
 #include "netfile/network_file.h"
 #include "netfile/save_questions.h"
 #include "ui/cell_grid.h"
+#include "ui/export_actions.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
 #include "ui/screen_parts.h"
@@ -69,6 +70,7 @@ EncodeWindow::EncodeWindow(Wizard& wizard) : WizardScreen(wizard) {
     buildControls();
     // The load step: Save Network waits for the end of the first run.
     saveNetwork_->setEnabled(false);
+    exportMatrices_->setEnabled(false);
     refresh_.setInterval(RefreshMilliseconds);
     connect(&refresh_, &QTimer::timeout, this, [this] { showChanges(false); });
 }
@@ -199,6 +201,8 @@ void EncodeWindow::buildControls() {
     stop_ = makeButton(this, "cmdStop", tr("Stop"),
                        tr("End the run after the current vector or pass."));
     saveNetwork_ = makeButton(this, "cmdSaveNetwork", tr("Save Network"));
+    exportMatrices_ = makeButton(this, "cmdExportMatrices", tr("Export Matrices…"),
+                                 tr("Write each matrix of the trained network to a CSV file."));
     changeParameters_ = makeButton(this, "cmdChangeParameters", tr("Change Parameters"),
                                    tr("Go back and change the input parameters for your network."));
     changeData_ = makeButton(this, "cmdChangeData", tr("Change Data"),
@@ -210,8 +214,8 @@ void EncodeWindow::buildControls() {
     stop_->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button :
-         {start_, stop_, saveNetwork_, changeParameters_, changeData_, startOver_, help_, exit_}) {
+    for (QPushButton* button : {start_, stop_, saveNetwork_, exportMatrices_, changeParameters_,
+                                changeData_, startOver_, help_, exit_}) {
         buttons->addWidget(button);
     }
     layout->addLayout(buttons);
@@ -219,6 +223,8 @@ void EncodeWindow::buildControls() {
     connect(start_, &QPushButton::clicked, this, &EncodeWindow::startPressed);
     connect(stop_, &QPushButton::clicked, this, &EncodeWindow::stopPressed);
     connect(saveNetwork_, &QPushButton::clicked, this, &EncodeWindow::saveNetworkPressed);
+    connect(exportMatrices_, &QPushButton::clicked, this,
+            [this] { exportNetworkMatrices(this, dialogs(), network_); });
     connect(changeParameters_, &QPushButton::clicked, this,
             [this] { wizard().show(navigation::changeParameters(settings())); });
     connect(changeData_, &QPushButton::clicked, this,
@@ -318,6 +324,7 @@ void EncodeWindow::setRunning(bool running) {
         button->setEnabled(!running);
     }
     saveNetwork_->setEnabled(!running && trainedOnce_);
+    exportMatrices_->setEnabled(!running && !std::holds_alternative<std::monostate>(network_));
     stop_->setEnabled(running);
 }
 

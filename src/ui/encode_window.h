@@ -82,6 +82,7 @@ class EncodeWindow : public WizardScreen {
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
     QPushButton* saveNetwork_ = nullptr;
+    QPushButton* exportMatrices_ = nullptr;
     QPushButton* changeParameters_ = nullptr;
     QPushButton* changeData_ = nullptr;
     QPushButton* startOver_ = nullptr;

@@ -34,10 +34,20 @@ class ProgressChart : public QChartView {
     QLineSeries* thresholdLine() const { return threshold_; }
     bool logarithmic() const { return logarithmic_; }
 
+    // The chart as it shows now, at the widget's size: a PNG picture, or SVG drawing
+    // instructions that scale without blur.
+    QByteArray pngBytes();
+    QByteArray svgBytes();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void useValueAxis(bool logarithmic);
     void fitAxes(const std::vector<double>& values, double lastStep);
     void showHoverTip(QLineSeries* series, const QPointF& point, bool entered);
+    void addSaveActions();
+    void saveAs(const char* format);
 
     NetworkKind kind_ = NetworkKind::BPN;
     std::optional<double> thresholdValue_;
