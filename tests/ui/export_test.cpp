@@ -106,6 +106,8 @@ TEST_F(ExportTest, ChartSavesAsPngFromTheMenuKeyAtItsOwnSize) {
     chart.showPoints(falling(40));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
 
+    // The menu keys need the focus, and Tab must be able to bring it.
+    EXPECT_TRUE(chart.focusPolicy() & Qt::TabFocus);
     MenuAndSave user;
     const QString path = QString::fromStdString(folder.file("chart.png"));
     user.expect(QStringLiteral("Save Chart as PNG…"), path);
