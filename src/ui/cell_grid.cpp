@@ -226,6 +226,7 @@ bool CellGrid::event(QEvent* event) {
     if (event->type() == QEvent::ToolTipChange) {
         setAccessibleDescription(toolTip());
     }
+    keyboardMenu_.noteEvent(*event);
     return QTableView::event(event);
 }
 
@@ -385,9 +386,7 @@ bool CellGrid::moveOnEnter(int key) {
 }
 
 void CellGrid::keyPressEvent(QKeyEvent* event) {
-    if (isContextMenuKey(*event)) {
-        event->accept();
-        openContextMenuFromKeyboard(*this);
+    if (keyboardMenu_.takeKey(*event, *this)) {
         return;
     }
     if (moveByArrow(event->key()) || moveOnEnter(event->key())) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/export_actions.h"
+
 class QLabel;
 
 namespace vornetica {
@@ -99,6 +101,7 @@ class CellGrid : public QTableView {
 
     CellGridModel model_;
     bool editable_;
+    KeyboardMenu keyboardMenu_;
 };
 
 // The label shown beside a grid names it for screen readers, and is its buddy.

@@ -15,18 +15,40 @@
 
 namespace vornetica {
 
+namespace {
+
 bool isContextMenuKey(const QKeyEvent& event) {
     const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
     return (event.key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
            (event.key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
 }
 
-void openContextMenuFromKeyboard(QAbstractScrollArea& view) {
+}  // namespace
+
+void KeyboardMenu::noteEvent(const QEvent& event) {
+    if (event.type() == QEvent::ContextMenu && !opening_ &&
+        static_cast<const QContextMenuEvent&>(event).reason() == QContextMenuEvent::Keyboard) {
+        platformOpened_ = true;
+    }
+}
+
+bool KeyboardMenu::takeKey(QKeyEvent& event, QAbstractScrollArea& view) {
+    if (!isContextMenuKey(event)) {
+        return false;
+    }
+    event.accept();
+    if (platformOpened_) {
+        platformOpened_ = false;
+        return true;
+    }
     // A keyboard menu event on the view itself: the scroll area passes it on to the
     // widget's own handling, which shows the actions as the menu.
     const QPoint where = view.viewport()->geometry().center();
-    QContextMenuEvent event(QContextMenuEvent::Keyboard, where, view.mapToGlobal(where));
-    QCoreApplication::sendEvent(&view, &event);
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, where, view.mapToGlobal(where));
+    opening_ = true;
+    QCoreApplication::sendEvent(&view, &menuEvent);
+    opening_ = false;
+    return true;
 }
 
 std::optional<QString> askSavePath(QWidget* parent, const QString& caption,

@@ -9,6 +9,7 @@
 #include "train/networks.h"
 
 class QAbstractScrollArea;
+class QEvent;
 class QKeyEvent;
 class QWidget;
 
@@ -16,10 +17,21 @@ namespace vornetica {
 
 class Dialogs;
 
-// The keys that open a context menu from the keyboard: the menu key and Shift+F10.
-bool isContextMenuKey(const QKeyEvent& event);
-// Opens `view`'s context menu as the keyboard would, at the middle of its viewport.
-void openContextMenuFromKeyboard(QAbstractScrollArea& view);
+// Opens a view's context menu from the keyboard, the menu key or Shift+F10, once a
+// press: some platforms send a menu event of their own just before the key's press
+// (X11 for the menu key, Windows for both), others none, and a second menu would
+// follow the first.
+class KeyboardMenu {
+  public:
+    // From the view's event(): notes a menu event the platform sent for a key.
+    void noteEvent(const QEvent& event);
+    // From the view's keyPressEvent(): whether the key was a menu key, taken here.
+    bool takeKey(QKeyEvent& event, QAbstractScrollArea& view);
+
+  private:
+    bool platformOpened_ = false;
+    bool opening_ = false;
+};
 
 // Asks in a save dialogue which file to write, proposing `suggestedName` in the
 // current folder; nothing when the dialogue is cancelled.

@@ -279,12 +279,14 @@ void ProgressChart::addSaveActions() {
 }
 
 void ProgressChart::keyPressEvent(QKeyEvent* event) {
-    if (isContextMenuKey(*event)) {
-        event->accept();
-        openContextMenuFromKeyboard(*this);
-        return;
+    if (!keyboardMenu_.takeKey(*event, *this)) {
+        QChartView::keyPressEvent(event);
     }
-    QChartView::keyPressEvent(event);
+}
+
+bool ProgressChart::event(QEvent* event) {
+    keyboardMenu_.noteEvent(*event);
+    return QChartView::event(event);
 }
 
 void ProgressChart::saveAs(const char* format) {

@@ -6,6 +6,7 @@
 
 #include "settings/network_settings.h"
 #include "train/progress.h"
+#include "ui/export_actions.h"
 
 class QLineSeries;
 class QLogValueAxis;
@@ -41,6 +42,7 @@ class ProgressChart : public QChartView {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     void useValueAxis(bool logarithmic);
@@ -58,6 +60,7 @@ class ProgressChart : public QChartView {
     QValueAxis* linearAxis_ = nullptr;
     QLogValueAxis* logAxis_ = nullptr;
     bool logarithmic_ = false;
+    KeyboardMenu keyboardMenu_;
 };
 
 }  // namespace vornetica

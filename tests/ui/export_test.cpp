@@ -28,7 +28,7 @@ using testing::TempDir;
 // Calls `act` once `find` gives a widget, polling the event loop that the code
 // under test runs (a menu's or a dialogue's), and gives up after a minute.
 template <typename T>
-void whenShown(std::function<T*()> find, std::function<void(T*)> act) {
+QTimer* whenShown(std::function<T*()> find, std::function<void(T*)> act) {
     auto* timer = new QTimer;
     auto* tries = new int(0);
     timer->setInterval(10);
@@ -45,6 +45,7 @@ void whenShown(std::function<T*()> find, std::function<void(T*)> act) {
         }
     });
     timer->start();
+    return timer;
 }
 
 QMenu* popupMenu() {
@@ -193,6 +194,31 @@ TEST_F(ExportTest, GridSavesEveryRowAsCsvFromItsContextMenu) {
     EXPECT_EQ(user.entries, (QStringList{QStringLiteral("Copy"), QStringLiteral("Save as CSV…")}));
     // No row numbers and no sign blanks; an empty cell stays an empty field.
     EXPECT_EQ(readText(path.toStdString()), ".25,-1.5E-20,10\r\n-.5,,\r\n");
+
+    // A platform that sends its own menu event before the menu key's press (X11) gets
+    // one menu, not a second after the first.
+    MenuAndSave platform;
+    const QString again = QString::fromStdString(folder.file("again.csv"));
+    platform.expect(QStringLiteral("Save as CSV…"), again);
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(10, 10),
+                                grid.mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(&grid, &menuEvent);
+    ASSERT_TRUE(platform.saveAsked);
+    int menusAfter = 0;
+    QTimer* extra = whenShown<QMenu>(popupMenu, [&menusAfter](QMenu* menu) {
+        ++menusAfter;
+        menu->close();
+    });
+    QTest::keyClick(&grid, Qt::Key_Menu);
+    QTest::qWait(100);
+    extra->stop();
+    extra->deleteLater();
+    EXPECT_EQ(menusAfter, 0);
+    // The next press, with no menu event of the platform's, opens the menu again.
+    MenuAndSave next;
+    next.expect(QStringLiteral("Save as CSV…"), QString::fromStdString(folder.file("next.csv")));
+    QTest::keyClick(&grid, Qt::Key_Menu);
+    EXPECT_TRUE(next.saveAsked);
 }
 
 TEST_F(ExportTest, ARefusedSaveSaysWhyAndWritesNothing) {
