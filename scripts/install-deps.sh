@@ -8,7 +8,9 @@
 # X server and screenshots, for looking at the program as a person would),
 # --package (the tools `cpack -G DEB` uses to find the package's dependencies),
 # --fresh-machine-check (what scripts/check-fresh-machine.sh needs on the machine
-# that runs it: debootstrap, a virtual X server and the package checkers).
+# that runs it: debootstrap, a virtual X server and the package checkers),
+# --examples (the data files scripts/make-examples.py makes the iris and digits
+# examples from).
 set -euo pipefail
 
 # locales: the sources of the de_DE locale, from which the tests build a locale whose
@@ -16,7 +18,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev qt6-base-private-dev qt6-charts-dev libqt6opengl6-dev
+    qt6-base-dev qt6-base-private-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6-dev
     locales
 )
 for option in "$@"; do
@@ -25,6 +27,7 @@ for option in "$@"; do
         --bench) packages+=(libfann-dev) ;;
         --gui-check) packages+=(xvfb xauth imagemagick) ;;
         --package) packages+=(dpkg-dev file) ;;
+        --examples) packages+=(python3-sklearn) ;;
         --fresh-machine-check)
             packages+=(debootstrap xvfb xauth x11-utils imagemagick lintian appstream desktop-file-utils)
             ;;

@@ -7,6 +7,7 @@
 #include "cli/cli_progress.h"
 #include "data/replacing_file.h"
 #include "data/training_data.h"
+#include "netfile/matrix_export.h"
 #include "netfile/network_file.h"
 #include "notes/run_notes.h"
 #include "recall/batch_recall.h"
@@ -227,6 +228,20 @@ int runRecall(const RecallOptions& options, NetworkSettings& settings, Console& 
     }
 }
 
+int runExport(const ExportOptions& options, Console& console) {
+    try {
+        const TrainedNetwork network =
+            readNetworkFile(options.network, networkKindOfFile(options.network));
+        for (const std::string& path : exportMatrices(network, options.csvPrefix)) {
+            console.out << path << '\n';
+        }
+        return kSuccess;
+    } catch (const UserError& error) {
+        reportRefusal(console, error.what());
+        return kRefused;
+    }
+}
+
 int runCommandLine(const std::vector<std::string>& arguments, NetworkSettings& settings,
                    RandomSource& random, Console& console) {
     try {
@@ -240,6 +255,9 @@ int runCommandLine(const std::vector<std::string>& arguments, NetworkSettings& s
         }
         if (const auto* import = std::get_if<ImportOptions>(&command)) {
             return runImport(*import, console);
+        }
+        if (const auto* exported = std::get_if<ExportOptions>(&command)) {
+            return runExport(*exported, console);
         }
         return runRecall(std::get<RecallOptions>(command), settings, console);
     } catch (const UsageError& error) {

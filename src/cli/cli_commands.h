@@ -26,6 +26,8 @@ constexpr int kUsage = 2;
 int runTrain(const TrainOptions& options, NetworkSettings& settings, RandomSource& random,
              Console& console);
 int runRecall(const RecallOptions& options, NetworkSettings& settings, Console& console);
+// Prints the path of each matrix file written, one a line.
+int runExport(const ExportOptions& options, Console& console);
 
 // The whole command line: parses, runs and reports. `arguments` excludes the
 // program name.

@@ -10,6 +10,7 @@ constexpr const char* kProgramUsage =
     "Usage: vornetica-cli train bpn|cpn|bsb|da [OPTIONS]\n"
     "       vornetica-cli recall NETWORK --inputs FILE [OPTIONS]\n"
     "       vornetica-cli import FILE [OPTIONS] --write-inputs FILE [--write-outputs FILE]\n"
+    "       vornetica-cli export NETWORK --csv PREFIX\n"
     "       vornetica-cli [COMMAND [KIND]] --help\n";
 
 constexpr const char* kExitStatus =
@@ -36,9 +37,12 @@ constexpr const char* kProgramHelp =
     "                data file, one output line per vector\n"
     "  import FILE   turn a table (delimited text, FANN or SNNS) into the two\n"
     "                training data files\n"
+    "  export NETWORK\n"
+    "                write the matrices of a network file to CSV files\n"
     "\n"
-    "Run 'vornetica-cli train KIND --help', 'vornetica-cli recall --help' or\n"
-    "'vornetica-cli import --help' for the options of each command.\n"
+    "Run 'vornetica-cli train KIND --help', 'vornetica-cli recall --help',\n"
+    "'vornetica-cli import --help' or 'vornetica-cli export --help' for the options\n"
+    "of each command.\n"
     "\n"
     "Data files hold one number a line: the input data file starts with the vector\n"
     "count, then the vectors' values in order; the output (target) data file has\n"
@@ -270,6 +274,33 @@ constexpr const char* kDaTrace =
     "  product[i,j]                      x[i]*x[j] less the identity, the value added\n"
     "  matrix[i,j]                       the matrix after it\n";
 
+constexpr const char* kExportHelp =
+    "vornetica-cli export - write a network's matrices to CSV files\n"
+    "\n"
+    "Usage: vornetica-cli export NETWORK --csv PREFIX\n"
+    "\n"
+    "Reads the network file NETWORK (its first line tells the kind) and writes\n"
+    "each of its matrices to a file of its own, PREFIX-MATRIX.csv, printing each\n"
+    "file's name on stdout:\n"
+    "  bpn  PREFIX-hidden-weights.csv (input x hidden), PREFIX-output-weights.csv\n"
+    "       (hidden x output), PREFIX-hidden-thresholds.csv and\n"
+    "       PREFIX-output-thresholds.csv (one row, a value per unit)\n"
+    "  cpn  PREFIX-hidden-weights.csv (input x hidden) and\n"
+    "       PREFIX-output-weights.csv (hidden x output)\n"
+    "  bsb  PREFIX-weights.csv (input x input)\n"
+    "  da   PREFIX-weights.csv (input x input, integers)\n"
+    "A row of the file is a row of the matrix as the network file orders it;\n"
+    "values are separated by commas, lines end with CR LF, and each number is the\n"
+    "shortest text that reads back to the same double. A PREFIX ending in \".csv\"\n"
+    "loses that ending. The files are written beside their targets first and put\n"
+    "in place together: if any cannot be written, no file is created or changed.\n"
+    "\n"
+    "Options:\n"
+    "  --csv PREFIX           the start of the files' names, with any folder\n"
+    "                         (required)\n"
+    "  --help                 show this help\n"
+    "\n";
+
 std::string trainKindHelp(const char* head, bool outputs, const char* traceQuantities) {
     std::string text = head;
     text += kFileOptions;
@@ -312,6 +343,9 @@ std::string helpText(const std::string& topic) {
     }
     if (topic == "recall") {
         return std::string(kRecallHelp) + kExitStatus;
+    }
+    if (topic == "export") {
+        return std::string(kExportHelp) + kExitStatus;
     }
     return std::string(kProgramHelp) + kProgramUsage + "\n" + kExitStatus;
 }

@@ -114,7 +114,7 @@ std::string topicOf(const std::vector<std::string>& arguments) {
     if (arguments.empty()) {
         return "";
     }
-    if (arguments[0] == "recall" || arguments[0] == "import") {
+    if (arguments[0] == "recall" || arguments[0] == "import" || arguments[0] == "export") {
         return arguments[0];
     }
     if (arguments[0] != "train") {
@@ -256,6 +256,33 @@ RecallOptions parseRecall(const std::vector<std::string>& arguments) {
     return options;
 }
 
+ExportOptions parseExport(const std::vector<std::string>& arguments) {
+    ExportOptions options;
+    bool networkGiven = false;
+    for (std::size_t index = 1; index < arguments.size(); ++index) {
+        if (!looksLikeOption(arguments[index])) {
+            if (networkGiven) {
+                throw UsageError("unexpected argument \"" + arguments[index] + "\"", "export");
+            }
+            options.network = arguments[index];
+            networkGiven = true;
+            continue;
+        }
+        const OptionWithValue option = takeOption(arguments, index, "export");
+        if (option.name != "--csv") {
+            throw UsageError("unknown option " + option.name + " for export", "export");
+        }
+        options.csvPrefix = option.value;
+    }
+    if (!networkGiven || options.network.empty()) {
+        throw UsageError("export needs the network file to read", "export");
+    }
+    if (options.csvPrefix.empty()) {
+        throw UsageError("export needs --csv PREFIX, the start of the files' names", "export");
+    }
+    return options;
+}
+
 }  // namespace
 
 std::optional<NetworkKind> kindFromName(const std::string& name) {
@@ -313,7 +340,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         return HelpRequest{topicOf(arguments)};
     }
     if (arguments.empty()) {
-        throw UsageError("a command is needed: train, recall or import", "");
+        throw UsageError("a command is needed: train, recall, import or export", "");
     }
     if (arguments[0] == "train") {
         return parseTrain(arguments);
@@ -324,7 +351,11 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments[0] == "import") {
         return parseImport(arguments);
     }
-    throw UsageError("unknown command \"" + arguments[0] + "\" (train, recall or import)", "");
+    if (arguments[0] == "export") {
+        return parseExport(arguments);
+    }
+    throw UsageError("unknown command \"" + arguments[0] + "\" (train, recall, import or export)",
+                     "");
 }
 
 ThresholdKind neuronFunctionFromName(const std::string& text, const std::string& option) {

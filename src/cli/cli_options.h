@@ -72,7 +72,14 @@ struct RecallOptions {
     std::optional<std::string> results;  // the results table as CSV
 };
 
-using Command = std::variant<HelpRequest, TrainOptions, RecallOptions, ImportOptions>;
+// export NETWORK --csv PREFIX: the network's matrices to PREFIX-<matrix>.csv.
+struct ExportOptions {
+    std::string network;
+    std::string csvPrefix;
+};
+
+using Command = std::variant<HelpRequest, TrainOptions, RecallOptions, ImportOptions,
+                             ExportOptions>;
 
 // Parses the arguments after the program name. Throws UsageError.
 Command parseCommandLine(const std::vector<std::string>& arguments);

@@ -282,6 +282,10 @@ std::string ReplacingFile::folder() const {
 }
 
 std::optional<std::size_t> commitTogether(std::initializer_list<ReplacingFile*> files) {
+    return commitTogether(std::span<ReplacingFile* const>(files.begin(), files.size()));
+}
+
+std::optional<std::size_t> commitTogether(std::span<ReplacingFile* const> files) {
     const auto failAt = [&files](std::size_t index) {
         for (ReplacingFile* file : files) {
             if (!file->committed_) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -41,7 +42,7 @@ class ReplacingFile {
   private:
     enum class Mode { Replace, InPlace, Device };
 
-    friend std::optional<std::size_t> commitTogether(std::initializer_list<ReplacingFile*> files);
+    friend std::optional<std::size_t> commitTogether(std::span<ReplacingFile* const> files);
 
     void openTemporaryOrInPlace();
     bool openInPlace();
@@ -74,6 +75,8 @@ class ReplacingFile {
 // every target is put back as it was. Returns the position of the first file that
 // failed, or nothing when every file stands complete at its target.
 std::optional<std::size_t> commitTogether(std::initializer_list<ReplacingFile*> files);
+// The same for a number of files known only at run time.
+std::optional<std::size_t> commitTogether(std::span<ReplacingFile* const> files);
 
 // Whether two names lead to one file, so that writing both would leave only the
 // second: the same file when both exist (the same device and inode, which also

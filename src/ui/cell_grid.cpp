@@ -12,7 +12,9 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include "data/export_file.h"
 #include "data/grid_cell.h"
+#include "ui/export_actions.h"
 
 namespace vornetica {
 
@@ -135,6 +137,9 @@ CellGrid::CellGrid(bool labelColumn, bool editable, QWidget* parent)
         makeFrozenLabelColumn();
     }
     addCopyAction();
+    addSaveAsCsvAction();
+    // The right mouse button, the menu key and Shift+F10 all show the actions.
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void CellGrid::addCopyAction() {
@@ -144,6 +149,39 @@ void CellGrid::addCopyAction() {
     connect(copy, &QAction::triggered, this,
             [this] { QGuiApplication::clipboard()->setText(currentRowText()); });
     addAction(copy);
+}
+
+void CellGrid::addSaveAsCsvAction() {
+    auto* save = new QAction(tr("Save as CSV…"), this);
+    save->setObjectName(QStringLiteral("SaveAsCsv"));
+    save->setToolTip(tr("Save every row of this grid to a file of comma-separated values."));
+    connect(save, &QAction::triggered, this, &CellGrid::saveAsCsv);
+    addAction(save);
+}
+
+std::string CellGrid::csvText() const {
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 0; row < model_.rowCount(); ++row) {
+        std::vector<std::string> texts;
+        for (int column = 0; column < model_.valueColumns(); ++column) {
+            texts.push_back(
+                QString::fromStdString(model_.text(row, column)).trimmed().toStdString());
+        }
+        rows.push_back(std::move(texts));
+    }
+    return vornetica::csvText(rows);
+}
+
+void CellGrid::saveAsCsv() {
+    QString name =
+        accessibleName().toLower().simplified().replace(QLatin1Char(' '), QLatin1Char('-'));
+    const std::optional<QString> path =
+        askSavePath(this, tr("Save as CSV"),
+                    (name.isEmpty() ? QStringLiteral("grid") : name) + QStringLiteral(".csv"),
+                    tr("Comma-separated values (*.csv);;All files (*)"));
+    if (path) {
+        saveExportBytes(this, *path, QByteArray::fromStdString(csvText()));
+    }
 }
 
 QString CellGrid::currentRowText() const {
@@ -188,6 +226,7 @@ bool CellGrid::event(QEvent* event) {
     if (event->type() == QEvent::ToolTipChange) {
         setAccessibleDescription(toolTip());
     }
+    keyboardMenu_.noteEvent(*event);
     return QTableView::event(event);
 }
 
@@ -347,6 +386,9 @@ bool CellGrid::moveOnEnter(int key) {
 }
 
 void CellGrid::keyPressEvent(QKeyEvent* event) {
+    if (keyboardMenu_.takeKey(*event, *this)) {
+        return;
+    }
     if (moveByArrow(event->key()) || moveOnEnter(event->key())) {
         event->accept();
         return;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/export_actions.h"
+
 class QLabel;
 
 namespace vornetica {
@@ -60,6 +62,9 @@ class CellGrid : public QTableView {
     // The value cells of the current row (the first row when none is current),
     // without their sign blanks and separated by tabs: what Ctrl+C copies.
     QString currentRowText() const;
+    // Every row's value cells as the grid shows them, without their sign blanks, in
+    // comma-separated form: what "Save as CSV..." writes.
+    std::string csvText() const;
     // Makes the label cell of `row` the current cell (Add Vector does this).
     void moveToLabel(int row);
     // Makes the cell (row, column of the view) current and scrolls to it.
@@ -91,9 +96,12 @@ class CellGrid : public QTableView {
     QTableView* frozen_ = nullptr;
     void fitColumns(const QModelIndex& topLeft, const QModelIndex& bottomRight);
     void addCopyAction();
+    void addSaveAsCsvAction();
+    void saveAsCsv();
 
     CellGridModel model_;
     bool editable_;
+    KeyboardMenu keyboardMenu_;
 };
 
 // The label shown beside a grid names it for screen readers, and is its buddy.

@@ -20,6 +20,7 @@
 #include "netfile/network_file.h"
 #include "netfile/save_questions.h"
 #include "ui/cell_grid.h"
+#include "ui/export_actions.h"
 #include "ui/function_view.h"
 #include "ui/pattern_view.h"
 #include "ui/progress_chart.h"
@@ -87,6 +88,7 @@ EncodeWindow::EncodeWindow(Wizard& wizard) : WizardScreen(wizard) {
     buildControls();
     // The load step: Save Network waits for the end of the first run.
     saveNetwork_->setEnabled(false);
+    exportMatrices_->setEnabled(false);
     refresh_.setInterval(RefreshMilliseconds);
     connect(&refresh_, &QTimer::timeout, this, [this] {
         showChanges(false);
@@ -247,6 +249,8 @@ void EncodeWindow::buildControls() {
     stop_ = makeButton(this, "cmdStop", tr("Stop"),
                        tr("End the run after the current vector or pass."));
     saveNetwork_ = makeButton(this, "cmdSaveNetwork", tr("Save Network"));
+    exportMatrices_ = makeButton(this, "cmdExportMatrices", tr("Export Matrices…"),
+                                 tr("Write each matrix of the trained network to a CSV file."));
     changeParameters_ = makeButton(this, "cmdChangeParameters", tr("Change Parameters"),
                                    tr("Go back and change the input parameters for your network."));
     changeData_ = makeButton(this, "cmdChangeData", tr("Change Data"),
@@ -257,10 +261,16 @@ void EncodeWindow::buildControls() {
     exit_ = makeButton(this, "cmdExit", tr("Exit"));
     stop_->setEnabled(false);
 
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {start_, step_, stop_, saveNetwork_, changeParameters_, changeData_,
-                                startOver_, help_, exit_}) {
-        buttons->addWidget(button);
+    // Two rows, the run and its network above, the way on below: one row of ten
+    // buttons would not fit a 1024-pixel screen.
+    auto* buttons = new QGridLayout;
+    QPushButton* const buttonRows[2][5] = {
+        {start_, step_, stop_, saveNetwork_, exportMatrices_},
+        {changeParameters_, changeData_, startOver_, help_, exit_}};
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 5; ++column) {
+            buttons->addWidget(buttonRows[row][column], row, column);
+        }
     }
     layout->addLayout(buttons);
 
@@ -268,6 +278,8 @@ void EncodeWindow::buildControls() {
     connect(step_, &QPushButton::clicked, this, &EncodeWindow::stepPressed);
     connect(stop_, &QPushButton::clicked, this, &EncodeWindow::stopPressed);
     connect(saveNetwork_, &QPushButton::clicked, this, &EncodeWindow::saveNetworkPressed);
+    connect(exportMatrices_, &QPushButton::clicked, this,
+            [this] { exportNetworkMatrices(this, dialogs(), network_); });
     connect(changeParameters_, &QPushButton::clicked, this,
             [this] { wizard().show(navigation::changeParameters(settings())); });
     connect(changeData_, &QPushButton::clicked, this,
@@ -375,6 +387,7 @@ void EncodeWindow::setRunning(bool running) {
         button->setEnabled(!running);
     }
     saveNetwork_->setEnabled(!running && trainedOnce_);
+    exportMatrices_->setEnabled(!running && !std::holds_alternative<std::monostate>(network_));
     stop_->setEnabled(running);
     // A stepped run goes on by itself with Continue.
     start_->setText(running ? tr("Continue") : tr("Start"));

@@ -112,6 +112,7 @@ class EncodeWindow : public WizardScreen {
     WorkedCalculationView* worked_ = nullptr;
     bool stepping_ = false;  // the run waits after each unit; Start reads Continue
     QPushButton* saveNetwork_ = nullptr;
+    QPushButton* exportMatrices_ = nullptr;
     QPushButton* changeParameters_ = nullptr;
     QPushButton* changeData_ = nullptr;
     QPushButton* startOver_ = nullptr;

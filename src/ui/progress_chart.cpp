@@ -1,8 +1,14 @@
 #include "ui/progress_chart.h"
 
+#include <QAction>
+#include <QBuffer>
 #include <QCursor>
+#include <QImage>
+#include <QKeyEvent>
 #include <QLineSeries>
 #include <QLogValueAxis>
+#include <QPainter>
+#include <QSvgGenerator>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
@@ -10,6 +16,7 @@
 
 #include "base/number_text.h"
 #include "display/progress_history.h"
+#include "ui/export_actions.h"
 
 namespace vornetica {
 
@@ -114,6 +121,7 @@ ProgressChart::ProgressChart(QWidget* parent) : QChartView(parent) {
                     showHoverTip(series, point, entered);
                 });
     }
+    addSaveActions();
     beginRun(NetworkKind::BPN, std::nullopt);
     // The empty chart's axes, laid out once; each run then keeps the last run's.
     showPoints({});
@@ -254,6 +262,74 @@ void ProgressChart::showHoverTip(QLineSeries* series, const QPointF& point, bool
                                    .arg(series->name())
                                    .arg(QString::fromStdString(numberText(nearest->y())).trimmed());
     QToolTip::showText(QCursor::pos(), text, this);
+}
+
+void ProgressChart::addSaveActions() {
+    auto* png = new QAction(tr("Save Chart as PNG…"), this);
+    png->setObjectName(QStringLiteral("SaveChartAsPng"));
+    png->setToolTip(tr("Save the chart as a picture, at the size it has on the screen."));
+    connect(png, &QAction::triggered, this, [this] { saveAs("PNG"); });
+    auto* svg = new QAction(tr("Save Chart as SVG…"), this);
+    svg->setObjectName(QStringLiteral("SaveChartAsSvg"));
+    svg->setToolTip(tr("Save the chart as a drawing that keeps sharp at any size."));
+    connect(svg, &QAction::triggered, this, [this] { saveAs("SVG"); });
+    addActions({png, svg});
+    // The right mouse button, the menu key and Shift+F10 all show the actions.
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void ProgressChart::keyPressEvent(QKeyEvent* event) {
+    if (!keyboardMenu_.takeKey(*event, *this)) {
+        QChartView::keyPressEvent(event);
+    }
+}
+
+bool ProgressChart::event(QEvent* event) {
+    keyboardMenu_.noteEvent(*event);
+    return QChartView::event(event);
+}
+
+void ProgressChart::saveAs(const char* format) {
+    const bool png = qstrcmp(format, "PNG") == 0;
+    const std::optional<QString> path =
+        png ? askSavePath(this, tr("Save Chart as PNG"), QStringLiteral("training-chart.png"),
+                          tr("PNG pictures (*.png);;All files (*)"))
+            : askSavePath(this, tr("Save Chart as SVG"), QStringLiteral("training-chart.svg"),
+                          tr("SVG drawings (*.svg);;All files (*)"));
+    if (path) {
+        saveExportBytes(this, *path, png ? pngBytes() : svgBytes());
+    }
+}
+
+QByteArray ProgressChart::pngBytes() {
+    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(palette().color(QPalette::Base));
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        render(&painter);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray ProgressChart::svgBytes() {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size());
+    generator.setViewBox(QRect(QPoint(0, 0), size()));
+    generator.setTitle(chart()->title());
+    generator.setDescription(accessibleDescription());
+    {
+        QPainter painter(&generator);
+        render(&painter);
+    }
+    return bytes;
 }
 
 }  // namespace vornetica

@@ -6,6 +6,7 @@
 
 #include "settings/network_settings.h"
 #include "train/progress.h"
+#include "ui/export_actions.h"
 
 class QLineSeries;
 class QLogValueAxis;
@@ -34,10 +35,21 @@ class ProgressChart : public QChartView {
     QLineSeries* thresholdLine() const { return threshold_; }
     bool logarithmic() const { return logarithmic_; }
 
+    // The chart as it shows now, at the widget's size: a PNG picture, or SVG drawing
+    // instructions that scale without blur.
+    QByteArray pngBytes();
+    QByteArray svgBytes();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+
   private:
     void useValueAxis(bool logarithmic);
     void fitAxes(const std::vector<double>& values, double lastStep);
     void showHoverTip(QLineSeries* series, const QPointF& point, bool entered);
+    void addSaveActions();
+    void saveAs(const char* format);
 
     NetworkKind kind_ = NetworkKind::BPN;
     std::optional<double> thresholdValue_;
@@ -48,6 +60,7 @@ class ProgressChart : public QChartView {
     QValueAxis* linearAxis_ = nullptr;
     QLogValueAxis* logAxis_ = nullptr;
     bool logarithmic_ = false;
+    KeyboardMenu keyboardMenu_;
 };
 
 }  // namespace vornetica

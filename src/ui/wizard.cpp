@@ -121,10 +121,11 @@ void Wizard::show(Screen next) {
     WizardScreen* previous = current_ ? existing(*current_) : nullptr;
     if (firstShowing) {
         // A new screen takes the place of the one it follows, or the screen's middle.
-        target->adjustSize();
-        const QRect around = previous != nullptr
-                                 ? previous->frameGeometry()
-                                 : QGuiApplication::primaryScreen()->availableGeometry();
+        // It gets the room it asks for, up to the whole screen (adjustSize would stop
+        // at two thirds of it, leaving the training window's grids a cell wide).
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        target->resize(target->sizeHint().boundedTo(available.size()));
+        const QRect around = previous != nullptr ? previous->frameGeometry() : available;
         QRect placed(QPoint(0, 0), target->frameGeometry().size());
         placed.moveCenter(around.center());
         target->move(placed.topLeft());
