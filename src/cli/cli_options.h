@@ -78,8 +78,8 @@ struct ExportOptions {
     std::string csvPrefix;
 };
 
-using Command = std::variant<HelpRequest, TrainOptions, RecallOptions, ImportOptions,
-                             ExportOptions>;
+using Command =
+    std::variant<HelpRequest, TrainOptions, RecallOptions, ImportOptions, ExportOptions>;
 
 // Parses the arguments after the program name. Throws UsageError.
 Command parseCommandLine(const std::vector<std::string>& arguments);

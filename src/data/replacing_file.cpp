@@ -19,6 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kBufferLimit = std::size_t{1} << 20;
+// The buffer grows towards the limit as text comes: most saves are small, and a
+// megabyte set aside for each would cost more than the save.
+constexpr std::size_t kFirstBufferBytes = std::size_t{1} << 14;
 
 // Saving through a symbolic link replaces the file it points to, not the link.
 std::string resolvedTarget(const std::string& path) {
@@ -87,7 +90,7 @@ ReplacingFile::ReplacingFile(const std::string& path, FileCalls& calls)
     : calls_(calls), targetPath_(resolvedTarget(path)) {
     openTemporaryOrInPlace();
     failed_ = fd_ < 0;
-    buffer_.reserve(kBufferLimit);
+    buffer_.reserve(kFirstBufferBytes);
 }
 
 ReplacingFile::~ReplacingFile() {
