@@ -278,18 +278,6 @@ std::string fileIntegerText(std::int64_t value) {
     return std::string(buffer, result.ptr);
 }
 
-std::string shortestNumberText(double value) {
-    if (std::isnan(value)) {
-        return "NaN";
-    }
-    if (std::isinf(value)) {
-        return value < 0.0 ? "-Inf" : "Inf";
-    }
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 bool parseFileNumber(std::string_view text, double& value) {
     const bool negative = !text.empty() && text.front() == '-';
     std::string_view magnitudeText = text;

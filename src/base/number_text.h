@@ -32,11 +32,6 @@ std::string fileNumberText(double value);
 std::string exactNumberText(double value);
 std::string fileIntegerText(std::int64_t value);
 
-// The shortest text that reads back to the same double ("0.1", "-2.5e-07",
-// "1e+300"), for exports meant for other programs, where the 15-digit file form
-// would lose the last bits. NaN is "NaN", the infinities "Inf" and "-Inf".
-std::string shortestNumberText(double value);
-
 // Reads one number as the data and network files write it ("-.5", "1E-05",
 // "10"), ignoring the locale. The whole text must be the number. A text beyond
 // the largest double that still rounds to its 15-digit text 1.79769313486232E+308

@@ -64,7 +64,7 @@ std::string matrixCsvText(const NamedMatrix& matrix) {
             if (col > 0) {
                 text += ',';
             }
-            text += shortestNumberText(matrix.values[row * matrix.cols + col]);
+            text += exactNumberText(matrix.values[row * matrix.cols + col]);
         }
         text += "\r\n";
     }

@@ -45,7 +45,7 @@ TEST(CliExport, WritesEachMatrixOfTheFileAndNamesIt) {
                               dir.file("out-output-weights.csv") + "\n" +
                               dir.file("out-hidden-thresholds.csv") + "\n" +
                               dir.file("out-output-thresholds.csv") + "\n");
-    EXPECT_EQ(readText(dir.file("out-hidden-weights.csv")), "0.5,-1\r\n2,1e-05\r\n");
+    EXPECT_EQ(readText(dir.file("out-hidden-weights.csv")), "0.5,-1\r\n2,1E-05\r\n");
     EXPECT_EQ(readText(dir.file("out-output-weights.csv")), "3\r\n4\r\n");
     EXPECT_EQ(readText(dir.file("out-hidden-thresholds.csv")), "-0.25,0\r\n");
     EXPECT_EQ(readText(dir.file("out-output-thresholds.csv")), "7\r\n");

@@ -89,7 +89,7 @@ TEST(MatrixExport, BackpropagationMatricesReadBackExactlyInNetworkFileOrder) {
     expectSameBits(readCsv(paths[3]), {network.OutputThresholds});
     // Shortest texts, not the 15-digit file form.
     EXPECT_EQ(readText(paths[0]),
-              "0.1,-0.3333333333333333,2.5e-300\r\n1e+300,-0,123456789.12345679\r\n");
+              "0.1,-0.3333333333333333,2.5E-300\r\n1E+300,-0,123456789.12345679\r\n");
     EXPECT_EQ(entriesOf(dir.path()).size(), 4u) << "no temporary file is left behind";
 }
 
