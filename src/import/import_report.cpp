@@ -18,28 +18,9 @@ std::string plural(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-const char* functionName(ThresholdKind kind) {
-    switch (kind) {
-        case ThresholdKind::Linear:
-            return "linear";
-        case ThresholdKind::Ramp:
-            return "ramp";
-        case ThresholdKind::Step:
-            return "step";
-        case ThresholdKind::Logistic:
-            return "logistic";
-        case ThresholdKind::Tanh:
-            return "hyperbolic tangent";
-        case ThresholdKind::RatioSquares:
-        case ThresholdKind::NoneChosen:
-            break;
-    }
-    return "ratio of squares";
-}
-
 // The smallest positive s with low <= t / s <= high for every t in [least, most],
 // for a range that holds 0; nothing when no positive s does it.
-std::optional<double> positiveScale(double least, double most, const OutputRange& range) {
+std::optional<double> positiveScale(double least, double most, const FunctionRange& range) {
     double scale = 0.0;
     if (most > 0.0) {
         if (range.high <= 0.0) {
@@ -74,7 +55,7 @@ std::string columnLine(std::size_t index, const ColumnSummary& column,
 }
 
 std::string scaleLines(const ImportedTable& table, const ThresholdChoice& function) {
-    const OutputRange range = outputRangeOf(function);
+    const FunctionRange range = functionRangeOf(function);
     const ScaleAdvice advice = adviseScales(table, range);
     std::string text = "For backpropagation with the " +
                        std::string(functionName(function.function)) + " function: input scale " +
@@ -96,26 +77,7 @@ std::string scaleLines(const ImportedTable& table, const ThresholdChoice& functi
 
 }  // namespace
 
-OutputRange outputRangeOf(const ThresholdChoice& function) {
-    switch (function.function) {
-        case ThresholdKind::Linear:
-            return {0.0, 0.0, false};
-        case ThresholdKind::Ramp:
-            return {-std::abs(function.RampBoundary), std::abs(function.RampBoundary), true};
-        case ThresholdKind::Step:
-            return {std::min(function.StepLowerBoundary, function.StepUpperBoundary),
-                    std::max(function.StepLowerBoundary, function.StepUpperBoundary), true};
-        case ThresholdKind::Tanh:
-            return {-1.0, 1.0, true};
-        case ThresholdKind::Logistic:
-        case ThresholdKind::RatioSquares:
-        case ThresholdKind::NoneChosen:
-            break;
-    }
-    return {0.0, 1.0, true};
-}
-
-ScaleAdvice adviseScales(const ImportedTable& table, const OutputRange& range) {
+ScaleAdvice adviseScales(const ImportedTable& table, const FunctionRange& range) {
     ScaleAdvice advice;
     double largest = 0.0;
     for (const double value : table.inputs.values()) {

@@ -4,17 +4,11 @@
 #include <string>
 
 #include "import/table_import.h"
-#include "neuron/threshold.h"
+#include "neuron/function_range.h"
 
 namespace vornetica {
 
 // The values a neuron function's output takes; unbounded for the linear one.
-struct OutputRange {
-    double low = 0.0;
-    double high = 0.0;
-    bool bounded = true;
-};
-OutputRange outputRangeOf(const ThresholdChoice& function);
 
 // The scale factors for backpropagation, which divides every input by the input
 // scale and every target by the output scale: the inputs come to lie in -1..1
@@ -24,7 +18,7 @@ struct ScaleAdvice {
     double inputScale = 1.0;
     std::optional<double> outputScale;
 };
-ScaleAdvice adviseScales(const ImportedTable& table, const OutputRange& range);
+ScaleAdvice adviseScales(const ImportedTable& table, const FunctionRange& range);
 
 // The report for the user: the counts, each column's role and smallest and
 // largest value (or its classes), and, with a neuron function, the scale factors.

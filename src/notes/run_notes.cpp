@@ -13,6 +13,7 @@
 #include "base/number_text.h"
 #include "base/rounding.h"
 #include "base/user_error.h"
+#include "neuron/function_range.h"
 #include "neuron/threshold.h"
 #include "recall/recall_computations.h"
 #include "settings/network_settings.h"
@@ -95,71 +96,31 @@ int rows(const TrainingSet& data) {
 
 // --- Backpropagation -------------------------------------------------------------
 
-// The outputs a neuron function can give; Linear and Step have no range worth a note.
-struct OutputRange {
-    const char* name;
-    double low;
-    double high;
-    bool lowReached;
-    bool highReached;
-
-    bool holds(double value) const {
-        return (value > low || (lowReached && value == low)) &&
-               (value < high || (highReached && value == high));
+// The outputs worth a note: linear and step outputs are not bounded by a range a
+// scale should meet, and a ramp of boundary 0 gives only 0, which no scale helps.
+std::optional<FunctionRange> rangeWorthANote(const ThresholdChoice& choice) {
+    if (choice.function == ThresholdKind::Linear || choice.function == ThresholdKind::Step) {
+        return std::nullopt;
     }
-};
-
-std::optional<OutputRange> outputRangeOf(const ThresholdChoice& choice) {
-    switch (choice.function) {
-        case ThresholdKind::Logistic:
-            return OutputRange{"logistic", 0.0, 1.0, false, false};
-        case ThresholdKind::Tanh:
-            return OutputRange{"hyperbolic tangent", -1.0, 1.0, false, false};
-        case ThresholdKind::Ramp: {
-            // A ramp of boundary 0 gives only 0: no scale helps, and no note either.
-            const double boundary = std::abs(choice.RampBoundary);
-            if (!(boundary > 0.0)) {
-                return std::nullopt;
-            }
-            return OutputRange{"ramp", -boundary, boundary, true, true};
-        }
-        case ThresholdKind::RatioSquares:
-        case ThresholdKind::NoneChosen:
-            return OutputRange{"ratio of squares", 0.0, 1.0, true, false};
-        case ThresholdKind::Linear:
-        case ThresholdKind::Step:
-            break;
+    const FunctionRange range = functionRangeOf(choice);
+    if (!(range.high > range.low)) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return range;
 }
 
 const char* functionName(const ThresholdChoice& choice) {
-    switch (choice.function) {
-        case ThresholdKind::Linear:
-            return "linear";
-        case ThresholdKind::Ramp:
-            return "ramp";
-        case ThresholdKind::Step:
-            return "step";
-        case ThresholdKind::Logistic:
-            return "logistic";
-        case ThresholdKind::Tanh:
-            return "hyperbolic tangent";
-        case ThresholdKind::RatioSquares:
-        case ThresholdKind::NoneChosen:
-            break;
-    }
-    return "ratio of squares";
+    return functionName(choice.function);
 }
 
-std::string rangeText(const OutputRange& range) {
+std::string rangeText(const FunctionRange& range) {
     return std::string(range.lowReached ? "from " : "strictly between ") + number(range.low) +
            (range.lowReached ? " up to " : " and ") + number(range.high) +
            (range.highReached ? " inclusive" : "");
 }
 
 // Which output scale brings every target into the range, if one does.
-std::string scaleAdvice(const Matrix<double>& targets, const OutputRange& range) {
+std::string scaleAdvice(const Matrix<double>& targets, const FunctionRange& range) {
     double largest = 0.0;
     bool anyPositive = false;
     bool anyNegative = false;
@@ -193,7 +154,7 @@ std::string scaleAdvice(const Matrix<double>& targets, const OutputRange& range)
 
 void noteUnreachableTargets(const BpnParameters& parameters, const TrainingSet& data,
                             std::vector<RunNote>& notes) {
-    const std::optional<OutputRange> range = outputRangeOf(parameters.threshold);
+    const std::optional<FunctionRange> range = rangeWorthANote(parameters.threshold);
     if (!range || rows(data) == 0) {
         return;
     }
@@ -214,17 +175,17 @@ void noteUnreachableTargets(const BpnParameters& parameters, const TrainingSet& 
         return;
     }
     const double target = data.outputs.at(firstVector, firstOutput);
-    notes.push_back({NoteKind::UnreachableTargets,
-                     count(outside) + " of the " + count(data.outputs.values().size()) +
-                         " targets cannot be reached: divided by the output scale " +
-                         number(parameters.OutputScale) + " they lie outside what the " +
-                         range->name + " function gives (" + rangeText(*range) +
-                         "), so their error signals never fall "
-                         "to 0. The first is output " +
-                         ordinal(firstOutput) + " of vector " + ordinal(firstVector) +
-                         ": its target " + number(target) + " becomes " +
-                         number(target / parameters.OutputScale) + ". " +
-                         scaleAdvice(data.outputs, *range)});
+    notes.push_back(
+        {NoteKind::UnreachableTargets,
+         count(outside) + " of the " + count(data.outputs.values().size()) +
+             " targets cannot be reached: divided by the output scale " +
+             number(parameters.OutputScale) + " they lie outside what the " +
+             functionName(parameters.threshold) + " function gives (" + rangeText(*range) +
+             "), so their error signals never fall "
+             "to 0. The first is output " +
+             ordinal(firstOutput) + " of vector " + ordinal(firstVector) + ": its target " +
+             number(target) + " becomes " + number(target / parameters.OutputScale) + ". " +
+             scaleAdvice(data.outputs, *range)});
 }
 
 void noteSaturatedInputs(const BpnParameters& parameters, const TrainingSet& data,

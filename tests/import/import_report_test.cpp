@@ -22,23 +22,23 @@ ThresholdChoice function(ThresholdKind kind) {
 
 TEST(ImportReport, ScalesBringInputsIntoOneAndTargetsIntoTheFunctionsRange) {
     const ImportedTable table = tableOf({-8, 2, 4}, {0, 5, 10});
-    ScaleAdvice advice = adviseScales(table, outputRangeOf(function(ThresholdKind::Logistic)));
+    ScaleAdvice advice = adviseScales(table, functionRangeOf(function(ThresholdKind::Logistic)));
     EXPECT_EQ(advice.inputScale, 8);
     EXPECT_EQ(advice.outputScale, 10);
-    advice = adviseScales(table, outputRangeOf(function(ThresholdKind::Tanh)));
+    advice = adviseScales(table, functionRangeOf(function(ThresholdKind::Tanh)));
     EXPECT_EQ(advice.outputScale, 10);
 
     ThresholdChoice ramp = function(ThresholdKind::Ramp);
     ramp.RampBoundary = 2;
-    EXPECT_EQ(adviseScales(table, outputRangeOf(ramp)).outputScale, 5);
-    EXPECT_EQ(adviseScales(table, outputRangeOf(function(ThresholdKind::Linear))).outputScale, 1);
+    EXPECT_EQ(adviseScales(table, functionRangeOf(ramp)).outputScale, 5);
+    EXPECT_EQ(adviseScales(table, functionRangeOf(function(ThresholdKind::Linear))).outputScale, 1);
 }
 
 TEST(ImportReport, TargetsOfOneSignFitZeroToOneByMirroringAndMixedSignsDoNot) {
-    const OutputRange logistic = outputRangeOf(function(ThresholdKind::Logistic));
+    const FunctionRange logistic = functionRangeOf(function(ThresholdKind::Logistic));
     EXPECT_EQ(adviseScales(tableOf({1}, {-4, -2}), logistic).outputScale, -4);
     EXPECT_FALSE(adviseScales(tableOf({1}, {-4, 2}), logistic).outputScale);
-    EXPECT_EQ(adviseScales(tableOf({1}, {-4, 2}), outputRangeOf(function(ThresholdKind::Tanh)))
+    EXPECT_EQ(adviseScales(tableOf({1}, {-4, 2}), functionRangeOf(function(ThresholdKind::Tanh)))
                   .outputScale,
               4);
     EXPECT_EQ(adviseScales(tableOf({0, 0}, {0, 0}), logistic).inputScale, 1)
