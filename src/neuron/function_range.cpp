@@ -5,14 +5,6 @@
 
 namespace vornetica {
 
-bool FunctionRange::holds(double value) const {
-    if (!bounded) {
-        return true;
-    }
-    return (value > low || (lowReached && value == low)) &&
-           (value < high || (highReached && value == high));
-}
-
 FunctionRange functionRangeOf(const ThresholdChoice& choice) {
     switch (choice.function) {
         case ThresholdKind::Linear:

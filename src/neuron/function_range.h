@@ -12,8 +12,6 @@ struct FunctionRange {
     bool lowReached = false;
     bool highReached = false;
     bool bounded = true;
-
-    bool holds(double value) const;
 };
 
 FunctionRange functionRangeOf(const ThresholdChoice& choice);

@@ -124,12 +124,10 @@ std::string scaleAdvice(const Matrix<double>& targets, const FunctionRange& rang
     double largest = 0.0;
     bool anyPositive = false;
     bool anyNegative = false;
-    bool anyZero = false;
     for (const double target : targets.values()) {
         largest = std::max(largest, std::abs(target));
         anyPositive = anyPositive || target > 0.0;
         anyNegative = anyNegative || target < 0.0;
-        anyZero = anyZero || target == 0.0;
     }
     const double least = largest / range.high;
     const std::string fit = number(least) + ", such as " + number(roundAbove(least)) +
@@ -141,15 +139,18 @@ std::string scaleAdvice(const Matrix<double>& targets, const FunctionRange& rang
         return "No output scale fits targets of both signs: shift the targets so that they "
                "all lie above 0.";
     }
-    if (anyZero && !range.lowReached) {
-        return "No output scale reaches a target of 0: shift the targets so that they all lie "
-               "above 0.";
-    }
     if (anyNegative) {
         return "A negative output scale below -" + number(least) + ", such as -" +
                number(roundAbove(least)) + ", brings every target within reach.";
     }
     return "An output scale above " + fit;
+}
+
+// A target at an end the function only approaches (0 or 1 for the logistic
+// function, as one-hot targets have them) is within reach: the output comes as
+// close as training takes it, and the error signal (1 - o)·o·(t - o) falls with it.
+bool withinReach(const FunctionRange& range, double target) {
+    return target >= range.low && target <= range.high;
 }
 
 void noteUnreachableTargets(const BpnParameters& parameters, const TrainingSet& data,
@@ -163,7 +164,7 @@ void noteUnreachableTargets(const BpnParameters& parameters, const TrainingSet& 
     std::size_t firstOutput = 0;
     for (std::size_t p = 0; p < data.outputs.rows(); ++p) {
         for (std::size_t k = 0; k < data.outputs.cols(); ++k) {
-            if (!range->holds(data.outputs.at(p, k) / parameters.OutputScale)) {
+            if (!withinReach(*range, data.outputs.at(p, k) / parameters.OutputScale)) {
                 if (outside++ == 0) {
                     firstVector = p;
                     firstOutput = k;
@@ -181,11 +182,9 @@ void noteUnreachableTargets(const BpnParameters& parameters, const TrainingSet& 
              " targets cannot be reached: divided by the output scale " +
              number(parameters.OutputScale) + " they lie outside what the " +
              functionName(parameters.threshold) + " function gives (" + rangeText(*range) +
-             "), so their error signals never fall "
-             "to 0. The first is output " +
-             ordinal(firstOutput) + " of vector " + ordinal(firstVector) + ": its target " +
-             number(target) + " becomes " + number(target / parameters.OutputScale) + ". " +
-             scaleAdvice(data.outputs, *range)});
+             "), so the outputs never come near them. The first is output " + ordinal(firstOutput) +
+             " of vector " + ordinal(firstVector) + ": its target " + number(target) + " becomes " +
+             number(target / parameters.OutputScale) + ". " + scaleAdvice(data.outputs, *range)});
 }
 
 void noteSaturatedInputs(const BpnParameters& parameters, const TrainingSet& data,
