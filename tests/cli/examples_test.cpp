@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
 
 #include "base/number_text.h"
 #include "support/temp_dir.h"
@@ -36,9 +35,9 @@ int readmeSize(const std::string& readme, const std::string& kind, const std::st
     const std::size_t command = readme.find("vornetica-cli train " + kind);
     EXPECT_NE(command, std::string::npos) << "no train " << kind << " command";
     const std::string rest = readme.substr(command, readme.find("```", command) - command);
-    std::smatch match;
-    EXPECT_TRUE(std::regex_search(rest, match, std::regex(option + " ([0-9]+)"))) << option;
-    return std::stoi(match[1]);
+    const std::size_t at = rest.find(option + " ");
+    EXPECT_NE(at, std::string::npos) << option;
+    return at == std::string::npos ? 0 : std::stoi(rest.substr(at + option.size() + 1));
 }
 
 struct SetCounts {
