@@ -18,7 +18,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev qt6-base-private-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6-dev
+    qt6-base-dev qt6-base-private-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
     locales
 )
 for option in "$@"; do
