@@ -80,17 +80,25 @@ NetShape shapeOf(const benchmark::State& state) {
             static_cast<int>(state.range(2)), static_cast<int>(state.range(3))};
 }
 
-void BM_Bpn_Ours(benchmark::State& state) {
+// One backpropagation benchmark a receiver: each run gets a fresh one, as a run in
+// the window or on the command line does.
+template <typename Progress>
+void trainBpnWith(benchmark::State& state) {
     const NetShape shape = shapeOf(state);
     const TrainingSet set = makeBpnSet(shape);
     const BpnParameters parameters = bpnParameters(shape);
     RandomSource random;
-    SilentProgress silent;
     for (auto _ : state) {
-        BpnRun run = trainBackpropagation(parameters, set, random, silent);
+        Progress progress;
+        BpnRun run = trainBackpropagation(parameters, set, random, progress);
         benchmark::DoNotOptimize(run.network.OutputThresholds.data());
+        benchmark::ClobberMemory();
     }
     setCups(state, shape);
+}
+
+void BM_Bpn_Ours(benchmark::State& state) {
+    trainBpnWith<SilentProgress>(state);
 }
 
 // The window and the command line keep every epoch's report for the run's notes:
@@ -102,17 +110,7 @@ class RecordedProgress : public SilentProgress {
 };
 
 void BM_Bpn_Recorded(benchmark::State& state) {
-    const NetShape shape = shapeOf(state);
-    const TrainingSet set = makeBpnSet(shape);
-    const BpnParameters parameters = bpnParameters(shape);
-    RandomSource random;
-    for (auto _ : state) {
-        RecordedProgress recording;
-        BpnRun run = trainBackpropagation(parameters, set, random, recording);
-        benchmark::DoNotOptimize(run.network.OutputThresholds.data());
-        benchmark::DoNotOptimize(recording.record.largestErrors().data());
-    }
-    setCups(state, shape);
+    trainBpnWith<RecordedProgress>(state);
 }
 
 // Every vector worked out value by value, as Step and --trace do it: the price of
@@ -124,16 +122,7 @@ class ExplainEveryUnit : public SilentProgress {
 };
 
 void BM_Bpn_Explained(benchmark::State& state) {
-    const NetShape shape = shapeOf(state);
-    const TrainingSet set = makeBpnSet(shape);
-    const BpnParameters parameters = bpnParameters(shape);
-    RandomSource random;
-    ExplainEveryUnit explain;
-    for (auto _ : state) {
-        BpnRun run = trainBackpropagation(parameters, set, random, explain);
-        benchmark::DoNotOptimize(run.network.OutputThresholds.data());
-    }
-    setCups(state, shape);
+    trainBpnWith<ExplainEveryUnit>(state);
 }
 
 #ifdef VORNETICA_HAVE_FANN
