@@ -1,6 +1,8 @@
 #include "kernels/vector_kernels.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "kernels/kernel_level.h"
 
@@ -92,8 +94,77 @@ VORNETICA_KERNEL_BODY long addOuterProductPartBody(double x, const double* __res
     return outOfRange;
 }
 
+// Eight doubles side by side: one register of the widest unit, two or four of the
+// narrower ones.
+typedef double EightLanes __attribute__((vector_size(8 * sizeof(double))));
+
+// The columns [start, start + width) of addWeightedRows in one pass over the rows,
+// where width is more than 8 * (Strips - 1) and at most 8 * Strips. A strip of
+// fewer than eight columns is loaded whole all the same, taking the next row's
+// first values into lanes that are never stored; where that would reach past the
+// matrix, the row's values are copied into a padded row first.
+template <int Strips>
+VORNETICA_KERNEL_BODY void addWeightedBlock(const double* __restrict M, std::size_t rows,
+                                            std::size_t cols, std::size_t start, std::size_t width,
+                                            const double* __restrict factor,
+                                            double* __restrict acc) {
+    constexpr std::size_t kWidth = 8 * Strips;
+    double padded[kWidth] = {};
+    EightLanes sums[Strips];
+    std::copy(acc + start, acc + start + width, padded);
+    std::memcpy(sums, padded, sizeof sums);
+    const std::size_t end = rows * cols;
+    for (std::size_t r = 0; r < rows; ++r) {
+        const double* row = M + r * cols + start;
+        if (r * cols + start + kWidth > end) {
+            std::copy(row, row + width, padded);
+            row = padded;
+        }
+        const double f = factor[r];
+        for (int s = 0; s < Strips; ++s) {
+            EightLanes terms;
+            std::memcpy(&terms, row + 8 * s, sizeof terms);
+            sums[s] = sums[s] + terms * f;
+        }
+    }
+    std::memcpy(padded, sums, sizeof sums);
+    std::copy(padded, padded + width, acc + start);
+}
+
+template <int MostStrips>
+VORNETICA_KERNEL_BODY void addWeightedRowsBody(const double* M, std::size_t rows, std::size_t cols,
+                                               const double* factor, double* acc) {
+    for (std::size_t start = 0; start < cols; start += 8 * MostStrips) {
+        const std::size_t width = std::min<std::size_t>(8 * MostStrips, cols - start);
+        switch ((width + 7) / 8) {
+            case 1:
+                addWeightedBlock<1>(M, rows, cols, start, width, factor, acc);
+                break;
+            case 2:
+                if constexpr (MostStrips >= 2) {
+                    addWeightedBlock<2>(M, rows, cols, start, width, factor, acc);
+                }
+                break;
+            case 3:
+                if constexpr (MostStrips >= 3) {
+                    addWeightedBlock<3>(M, rows, cols, start, width, factor, acc);
+                }
+                break;
+            default:
+                if constexpr (MostStrips >= 4) {
+                    addWeightedBlock<4>(M, rows, cols, start, width, factor, acc);
+                }
+                break;
+        }
+    }
+}
+
 }  // namespace
 
+VORNETICA_STRIP_KERNEL(void, addWeightedRows, addWeightedRowsBody,
+                       (const double* M, std::size_t rows, std::size_t cols, const double* factor,
+                        double* acc),
+                       (M, rows, cols, factor, acc))
 VORNETICA_KERNEL(void, addSquaredDifferences, addSquaredDifferencesBody,
                  (double x, const double* u, double* acc, std::size_t n), (x, u, acc, n))
 VORNETICA_KERNEL(void, addSquares, addSquaresBody, (const double* u, double* acc, std::size_t n),

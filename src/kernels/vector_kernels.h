@@ -19,6 +19,13 @@ void addSquares(const double* u, double* acc, std::size_t n);
 // acc[j] = acc[j] + c * v[j]
 void addScaled(double c, const double* v, double* acc, std::size_t n);
 
+// acc[c] = acc[c] + M[r][c] * factor[r], one r after another from the first row,
+// for the row-major rows x cols matrix M: a layer's weighted sums, each still
+// added up over ascending r, with a block of columns' sums kept in registers for
+// the whole pass over the rows.
+void addWeightedRows(const double* M, std::size_t rows, std::size_t cols, const double* factor,
+                     double* acc);
+
 // out[j] = c * v[j]
 void products(double c, const double* v, double* out, std::size_t n);
 

@@ -57,5 +57,38 @@ TEST(WriteFileNumber, IsTheFileFormOnRandomBitPatterns) {
     }
 }
 
+// Values from 1e-9 to 1e16 take the integer-arithmetic path: every rounding it
+// does (ties to even, a carry into a new decade, the neighbours of a power of
+// ten) must match the general conversion.
+TEST(WriteFileNumber, IsTheFileFormWhereItRoundsByItself) {
+    std::mt19937_64 random(77);
+    std::uniform_real_distribution<double> order(-9.0, 16.0);
+    std::vector<double> values;
+    for (int i = 0; i < 200000; ++i) {
+        values.push_back(std::pow(10.0, order(random)));
+        values.push_back(std::generate_canonical<double, 53>(random));
+    }
+    for (double whole = 1e14; whole < 1e14 + 200; whole += 1) {
+        values.push_back(whole + 0.5);  // a tie at the sixteenth digit
+        values.push_back(whole * 10 + 5);
+    }
+    for (int exponent = -9; exponent <= 16; ++exponent) {
+        const double power = std::pow(10.0, exponent);
+        for (double near = power, below = power, n = 0; n < 20; ++n) {
+            near = std::nextafter(near, 1e300);
+            below = std::nextafter(below, 0.0);
+            values.insert(values.end(),
+                          {near, below, 0.9999999999999995 * power, 9.999999999999995 * power});
+        }
+    }
+    for (const double value : values) {
+        for (const double signed_ : {value, -value}) {
+            std::string text;
+            appendFileNumber(text, signed_);
+            ASSERT_EQ(text, fileNumberText(signed_)) << fileNumberText(signed_);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vornetica

@@ -89,6 +89,30 @@ TEST(Kernels, SignalLoopsGiveTheBitsOfTheirExpressions) {
     });
 }
 
+// Every width from one column to past two blocks, so that partial strips meet the
+// matrix's end; each sum must be the plain loop's, over ascending rows.
+TEST(Kernels, WeightedRowsGiveThePlainLoopsBits) {
+    forEachKernelLevel([&] {
+        for (std::size_t rows = 1; rows <= 5; ++rows) {
+            for (std::size_t cols = 1; cols <= 70; ++cols) {
+                // Exactly the matrix, so that a read past its end shows under the sanitizers.
+                const std::vector<double> M = someValues(rows * cols, unsigned(rows * 100 + cols));
+                const std::vector<double> factor = someValues(rows, 5);
+                const std::vector<double> start = someValues(cols, 6);
+                std::vector<double> acc = start;
+                addWeightedRows(M.data(), rows, cols, factor.data(), acc.data());
+                for (std::size_t c = 0; c < cols; ++c) {
+                    double sum = start[c];
+                    for (std::size_t r = 0; r < rows; ++r) {
+                        sum = sum + M[r * cols + c] * factor[r];
+                    }
+                    ASSERT_TRUE(sameBits(sum, acc[c])) << rows << " x " << cols << " at " << c;
+                }
+            }
+        }
+    });
+}
+
 TEST(Kernels, ProcessorPicksTheWidestCopyItSupports) {
     EXPECT_TRUE(kernelLevelSupported(KernelLevel::Portable));
     const KernelLevel picked = kernelLevel();
