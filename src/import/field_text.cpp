@@ -60,6 +60,9 @@ bool parseFieldNumber(std::string_view text, bool decimalComma, double& value) {
 }
 
 std::string refusedFieldText(std::string_view text, bool decimalComma) {
+    if (trimBlanks(text).empty()) {
+        return "the field is empty";
+    }
     double value = 0.0;
     if (readDouble(text, decimalComma, value) == std::errc::result_out_of_range) {
         return quotedExcerpt(text) + " is beyond the range of a number";

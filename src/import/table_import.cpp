@@ -24,9 +24,10 @@ constexpr std::size_t kRowsBeforeEstimate = 64;
 constexpr const char* kLabelHint =
     "; a target column of class labels can give one output per class";
 
-// A text without a digit, as class names are.
+// A text with no digit, as class names are.
 bool looksLikeLabel(std::string_view text) {
-    return std::none_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !trimBlanks(text).empty() &&
+           std::none_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string columnLabel(int column) {

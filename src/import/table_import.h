@@ -51,6 +51,9 @@ struct TableLayout {
     std::vector<std::string> columnNames;
     // Where the file itself splits a vector (FANN, SNNS): its inputs come first.
     std::optional<int> fileInputs;
+    // Every row ends in a separator, as some programs write them: the empty field
+    // after it is no column of the table.
+    bool trailingSeparator = false;
 };
 
 // The first rows of the table as they will be read, for a preview.

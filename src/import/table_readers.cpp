@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <optional>
+#include <span>
 
 #include "base/number_text.h"
 #include "base/user_error.h"
@@ -329,6 +330,26 @@ bool detectHeader(const std::vector<std::string>& sample, const TableLayout& lay
     return false;
 }
 
+// Whether every line ends in the separator itself (not in a quoted empty field),
+// with more than one field. A header row may end without it.
+bool everyLineEndsInSeparator(std::span<const std::string> sample, char separator) {
+    if (separator == kBlanks) {
+        return false;
+    }
+    FieldSplitter splitter(separator);
+    for (const std::string& line : sample) {
+        std::string_view rest = line;
+        while (!rest.empty() && rest.back() != separator &&
+               (rest.back() == ' ' || rest.back() == '\t')) {
+            rest.remove_suffix(1);
+        }
+        if (rest.empty() || rest.back() != separator || fieldCount(splitter, line) < 2) {
+            return false;
+        }
+    }
+    return true;
+}
+
 TableLayout delimitedLayout(const std::vector<std::string>& sample, const ImportChoices& choices) {
     TableLayout layout;
     layout.format = TableFormat::Delimited;
@@ -346,7 +367,10 @@ TableLayout delimitedLayout(const std::vector<std::string>& sample, const Import
                                                       : choices.header == HeaderRow::Yes;
     FieldSplitter splitter(layout.separator);
     const std::size_t dataRow = layout.header && sample.size() > 1 ? 1 : 0;
-    const int columns = std::max(fieldCount(splitter, sample[dataRow]), 0);
+    layout.trailingSeparator =
+        everyLineEndsInSeparator(std::span(sample).subspan(dataRow), layout.separator);
+    const int columns =
+        std::max(fieldCount(splitter, sample[dataRow]) - (layout.trailingSeparator ? 1 : 0), 0);
     if (layout.header && fieldCount(splitter, sample[0]) >= 0) {
         for (const std::string_view name : splitter.fields()) {
             layout.columnNames.emplace_back(name);
@@ -385,9 +409,13 @@ void readDelimited(const std::string& path, const TableLayout& layout, RowVisito
             refuse(placeLabel(path, source.line(), column), problem);
         }
         const std::vector<std::string_view>& fields = splitter.fields();
-        if (fields.size() != columns) {
+        std::size_t count = fields.size();
+        if (layout.trailingSeparator && count == columns + 1 && fields.back().empty()) {
+            --count;
+        }
+        if (count != columns) {
             refuse(placeLabel(path, source.line()),
-                   std::to_string(fields.size()) + (fields.size() == 1 ? " field" : " fields") +
+                   std::to_string(count) + (count == 1 ? " field" : " fields") +
                        " where the first data row has " + std::to_string(columns));
         }
         if (headerPending) {

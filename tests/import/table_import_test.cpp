@@ -112,6 +112,20 @@ TEST_F(TableImport, ChoicesOverrideWhatIsDetected) {
     EXPECT_EQ(t.layout.columnNames, (std::vector<std::string>{"1", "2"}));
 }
 
+// Some programs end every row with a separator: the empty field after it is no
+// column, whether or not the header row ends the same way.
+TEST_F(TableImport, ASeparatorEndingEveryRowAddsNoColumn) {
+    ImportedTable t = import("a,b,c,\r\n1,2,3,\r\n4,5,6,\r\n");
+    EXPECT_TRUE(t.layout.trailingSeparator);
+    EXPECT_EQ(t.layout.columnNames, (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(valuesOf(t.outputs), (std::vector<double>{3, 6}));
+    t = import("1;5;\n2;6;\n");
+    EXPECT_EQ(valuesOf(t.outputs), (std::vector<double>{5, 6}));
+    // Only when every row ends so; a quoted empty last field is a field.
+    EXPECT_EQ(refusal("1,2,\n3,4,\n5,6,7\n"), "table.csv, line 1, column 3: the field is empty.");
+    EXPECT_EQ(refusal("1,\"\"\n3,\"\"\n"), "table.csv, line 1, column 2: the field is empty.");
+}
+
 TEST_F(TableImport, QuotedFieldsMayHoldSeparatorsAndQuotes) {
     const ImportedTable t = import("\"a,b\",\"say \"\"hi\"\"\"\n\"1\", \"2\"\n");
     EXPECT_TRUE(t.layout.header);
