@@ -443,6 +443,11 @@ std::string placeLabel(const std::string& path, std::int64_t line, int column) {
 
 TableLayout detectLayout(const std::string& path, const ImportChoices& choices) {
     const std::vector<std::string> sample = sampleLines(path);
+    // A spreadsheet's "Unicode text" is UTF-16: every other byte is zero.
+    if (!sample.empty() &&
+        (startsWith(sample[0], "\xFF\xFE") || startsWith(sample[0], "\xFE\xFF"))) {
+        throw UserError(path + ": the table is UTF-16 text; save it as CSV or as UTF-8 text.");
+    }
     TableFormat format = choices.format;
     if (format == TableFormat::Auto) {
         format = !sample.empty() && startsWith(trimBlanks(sample[0]), kSnnsTitle)

@@ -211,6 +211,11 @@ TEST_F(TableImport, RefusesBadValuesAndRaggedRowsNamingTheirPlace) {
               "table.csv, line 3: 2 fields where the first data row has 3.");
     EXPECT_EQ(refusal("a,b\n"), "table.csv: the table holds no vectors.");
     EXPECT_EQ(refusal(""), "table.csv: the table holds no vectors.");
+    EXPECT_EQ(refusal(std::string("\xFF\xFE"
+                                  "1\0,\0"
+                                  "2\0\n\0",
+                                  10)),
+              "table.csv: the table is UTF-16 text; save it as CSV or as UTF-8 text.");
     EXPECT_EQ(import("1\n2\n").inputs.cols(), 1u) << "a single column is an input";
     ImportChoices noInputs;
     noInputs.targetColumns = std::vector<int>{0, 1};
