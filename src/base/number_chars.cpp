@@ -5,7 +5,6 @@
 #include <bit>
 #include <charconv>
 #include <cstdint>
-#include <cstring>
 
 namespace vornetica {
 
@@ -18,14 +17,6 @@ constexpr std::uint64_t kSmallestDigits = 100'000'000'000'000;  // 10^14
 constexpr std::uint64_t kBeyondDigits = 1'000'000'000'000'000;  // 10^15
 // 10^22 times a 53-bit significand still fits in 128 bits.
 constexpr int kLargestScale = 22;
-
-constexpr Wide powerOfTen(int exponent) {
-    Wide power = 1;
-    for (int i = 0; i < exponent; ++i) {
-        power *= 10;
-    }
-    return power;
-}
 
 // The 15 significant digits of a value, correctly rounded, and the decimal
 // exponent of the first: value ~ digits * 10^(exponent - 14).
@@ -40,8 +31,9 @@ struct Digits {
 bool roundedDigits(double magnitude, Digits& out) {
     static constexpr auto kPowers = [] {
         std::array<Wide, kLargestScale + 1> powers{};
-        for (int k = 0; k <= kLargestScale; ++k) {
-            powers[static_cast<std::size_t>(k)] = powerOfTen(k);
+        powers[0] = 1;
+        for (std::size_t k = 1; k < powers.size(); ++k) {
+            powers[k] = powers[k - 1] * 10;
         }
         return powers;
     }();

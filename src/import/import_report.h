@@ -8,8 +8,6 @@
 
 namespace vornetica {
 
-// The values a neuron function's output takes; unbounded for the linear one.
-
 // The scale factors for backpropagation, which divides every input by the input
 // scale and every target by the output scale: the inputs come to lie in -1..1
 // and the targets within the neuron function's range. No output scale when no

@@ -109,10 +109,6 @@ std::optional<FunctionRange> rangeWorthANote(const ThresholdChoice& choice) {
     return range;
 }
 
-const char* functionName(const ThresholdChoice& choice) {
-    return functionName(choice.function);
-}
-
 std::string rangeText(const FunctionRange& range) {
     return std::string(range.lowReached ? "from " : "strictly between ") + number(range.low) +
            (range.lowReached ? " up to " : " and ") + number(range.high) +
@@ -181,7 +177,7 @@ void noteUnreachableTargets(const BpnParameters& parameters, const TrainingSet& 
          count(outside) + " of the " + count(data.outputs.values().size()) +
              " targets cannot be reached: divided by the output scale " +
              number(parameters.OutputScale) + " they lie outside what the " +
-             functionName(parameters.threshold) + " function gives (" + rangeText(*range) +
+             functionName(parameters.threshold.function) + " function gives (" + rangeText(*range) +
              "), so the outputs never come near them. The first is output " + ordinal(firstOutput) +
              " of vector " + ordinal(firstVector) + ": its target " + number(target) + " becomes " +
              number(target / parameters.OutputScale) + ". " + scaleAdvice(data.outputs, *range)});
@@ -220,7 +216,8 @@ void noteSaturatedInputs(const BpnParameters& parameters, const TrainingSet& dat
              ", which divided by the input scale " + number(parameters.InputScale) + " is " +
              number(value / parameters.InputScale) +
              ". A single weight near 1 then drives a hidden node beyond " +
-             number(kSaturatingScaledInput) + ", where the " + functionName(parameters.threshold) +
+             number(kSaturatingScaledInput) + ", where the " +
+             functionName(parameters.threshold.function) +
              " function lies within 1E-06 of its limits and the node hardly "
              "learns. An input scale of at least " +
              number(largest) + ", such as " + number(roundAbove(largest)) +
@@ -233,7 +230,7 @@ void noteRecallFunction(const BpnParameters& parameters, std::vector<RunNote>& n
     }
     notes.push_back({NoteKind::RecallFunctionDiffers,
                      std::string("This network trains with the ") +
-                         functionName(parameters.threshold) +
+                         functionName(parameters.threshold.function) +
                          " function, but recall always uses the logistic function: a saved "
                          "network will recall other outputs than training shows. Choose the "
                          "logistic function to recall what you train."});
